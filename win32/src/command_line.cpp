@@ -1,0 +1,84 @@
+// GetCommandLineA: the process's arguments (/proc/self/cmdline, read once) joined into one
+// Windows command line that CommandLineToArgvW splits back into the same arguments.
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "hooks.h"
+
+namespace {
+
+// One argument, quoted the Windows way: enclosed in quotes when it is empty or holds a blank or
+// a tab; a quote is escaped with a backslash, and the backslashes in front of a quote (or of
+// the closing quote) are doubled. Other backslashes stay as they are.
+void AppendQuoted(std::string& line, const std::string& argument) {
+  bool enclose = argument.empty() || argument.find_first_of(" \t") != std::string::npos;
+  if (enclose) line += '"';
+  std::size_t backslashes = 0;
+  for (char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    if (c == '"') {
+      line.append(backslashes * 2 + 1, '\\');
+    } else {
+      line.append(backslashes, '\\');
+    }
+    backslashes = 0;
+    line += c;
+  }
+  line.append(enclose ? backslashes * 2 : backslashes, '\\');
+  if (enclose) line += '"';
+}
+
+std::string JoinArguments(const std::vector<std::string>& arguments) {
+  std::string line;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    if (i > 0) line += ' ';
+    AppendQuoted(line, arguments[i]);
+  }
+  return line;
+}
+
+std::string& OwnCommandLine() {
+  static std::string line = [] {
+    std::ifstream file("/proc/self/cmdline", std::ios::binary);
+    std::string raw((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<std::string> arguments;
+    std::size_t start = 0;
+    while (start < raw.size()) {
+      std::size_t end = raw.find('\0', start);
+      if (end == std::string::npos) end = raw.size();
+      arguments.push_back(raw.substr(start, end - start));
+      start = end + 1;
+    }
+    return JoinArguments(arguments);
+  }();
+  return line;
+}
+
+}  // namespace
+
+extern "C" {
+
+// The pointer stays valid for the life of the process (the hook's text: until the hook changes).
+LPSTR WINAPI GetCommandLineA(void) {
+  {
+    auto& hooks = win32::Hooks();
+    std::lock_guard lock(hooks.mutex);
+    if (hooks.commandLine) return hooks.commandLine->data();
+  }
+  return OwnCommandLine().data();
+}
+
+LPCSTR Win32TestQuoteArguments(const char* const* arguments, int count) {
+  thread_local std::string line;
+  std::vector<std::string> list;
+  for (int i = 0; i < count; ++i) list.emplace_back(arguments[i]);
+  line = JoinArguments(list);
+  return line.c_str();
+}
+
+}  // extern "C"

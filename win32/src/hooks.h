@@ -1,0 +1,33 @@
+// Test-hook state shared by the files of the POSIX Windows layer. Every hook lives here so that
+// Win32TestReset (hooks.cpp) forgets them all in one place. Guarded by one mutex: the program
+// is single-threaded, tests may not be.
+#pragma once
+
+#include <windows.h>
+#include <win32_testing.h>
+
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+
+namespace win32 {
+
+struct HookState {
+  std::mutex mutex;
+  Win32MessageBoxHook messageBox = nullptr;
+  std::set<std::string> pretendModules;  // lower-cased names
+  std::map<LCTYPE, std::optional<std::string>> localeAnswers;  // nullopt: the query fails
+  std::optional<std::string> commandLine;
+};
+
+HookState& Hooks();
+
+// Owned by resources.cpp: restores the registered bytes of every resource.
+void ResetResourceOverrides();
+
+// ASCII lower case, the way module names compare on Windows.
+std::string AsciiLower(std::string text);
+
+}  // namespace win32
