@@ -1,0 +1,76 @@
+#include "win32_test_support.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace win32_test {
+
+ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
+  if (const char* old = std::getenv(name)) old_ = old;
+  if (value != nullptr) {
+    setenv(name, value, 1);
+  } else {
+    unsetenv(name);
+  }
+}
+
+ScopedEnv::~ScopedEnv() {
+  if (old_) {
+    setenv(name_.c_str(), old_->c_str(), 1);
+  } else {
+    unsetenv(name_.c_str());
+  }
+}
+
+ChildResult RunInChild(const std::string& input, const std::function<int()>& body) {
+  int in[2];
+  int out[2];
+  ChildResult result;
+  if (pipe(in) != 0 || pipe(out) != 0) {
+    ADD_FAILURE() << "pipe failed";
+    return result;
+  }
+  std::fflush(nullptr);
+  pid_t pid = fork();
+  if (pid < 0) {
+    ADD_FAILURE() << "fork failed";
+    return result;
+  }
+  if (pid == 0) {
+    dup2(in[0], STDIN_FILENO);
+    dup2(out[1], STDOUT_FILENO);
+    close(in[0]);
+    close(in[1]);
+    close(out[0]);
+    close(out[1]);
+    int code = body();
+    std::fflush(nullptr);
+    _exit(code);
+  }
+  close(in[0]);
+  close(out[1]);
+  // The inputs are small: they fit in the pipe before the child reads.
+  ssize_t written = write(in[1], input.data(), input.size());
+  EXPECT_EQ(written, static_cast<ssize_t>(input.size()));
+  close(in[1]);
+  char buffer[4096];
+  ssize_t n;
+  while ((n = read(out[0], buffer, sizeof buffer)) > 0) result.output.append(buffer, static_cast<std::size_t>(n));
+  close(out[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+  return result;
+}
+
+std::string ExecutablePath() {
+  std::vector<char> buffer(4096);
+  ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
+  return n > 0 ? std::string(buffer.data(), static_cast<std::size_t>(n)) : std::string();
+}
+
+}  // namespace win32_test
