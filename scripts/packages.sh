@@ -1,0 +1,23 @@
+# Debian packages the build and the tests need, and a way to install the missing ones.
+# Sourced by scripts/run and scripts/test.
+
+BUILD_PACKAGES=(g++ cmake ninja-build python3)
+TEST_PACKAGES=(googletest clang-format g++-mingw-w64-x86-64 g++-mingw-w64-i686 locales-all)
+
+# Installs the packages that are not installed yet. Without root it says what it skipped.
+ensure_packages() {
+  local missing=()
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "not root: skipped installing ${missing[*]}" >&2
+    return 0
+  fi
+  echo "installing ${missing[*]}" >&2
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq >&2 || true
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+}

@@ -1,0 +1,16 @@
+// The Error class's methods, the error function DefErrorGen and the last raw error record.
+#pragma once
+
+#include "runtime/tb28run.h"
+
+// Constructor: one optional argument, the call-stack start level.
+Usual ErrorInit(Usual self, std::uint32_t countWord, Usual* args);
+// Evaluates the current error block with the error; answers what the block answers.
+Usual ErrorThrow(Usual self, std::uint32_t countWord, Usual* args);
+
+// The runtime's error function: an Error object from a raw error record (a pointer value).
+Usual DefErrorGen(std::uint32_t countWord, Usual* args);
+
+// The last record DefErrorGen accepted, or the record built to wrap a value that is no Error.
+extern ErrorStructure LastErrorRecord;
+void ClearLastErrorRecord();

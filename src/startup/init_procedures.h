@@ -1,0 +1,10 @@
+// The init procedures module initialisation runs, in order, after the declarations.
+#pragma once
+
+using InitProcedure = void (*)();
+
+void NoOperation();
+void CallNoOperation();
+
+extern const InitProcedure INIT_PROCEDURES[];
+extern const unsigned INIT_PROCEDURE_COUNT;

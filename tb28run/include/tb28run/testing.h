@@ -1,0 +1,41 @@
+// Test seams of the runtime. Not for the program: only tests include this.
+#pragma once
+
+#include <cstdint>
+
+#include "tb28run/api.h"
+
+enum TbHook : std::uint32_t {
+  TB_HOOK_MEMINIT,
+  TB_HOOK_MEMALLOC,
+  TB_HOOK_ATOMINIT,
+  TB_HOOK_CREATEATOMTABLE,
+  TB_HOOK_SYSADDATOM,
+  TB_HOOK_RTINIT,
+  TB_HOOK_DECLARECLASS,
+  TB_HOOK_DECLAREMETHOD,
+  TB_HOOK_COUNT
+};
+
+// Makes the n-th call (1-based, counted from now) of the export fail; 0 turns it off.
+TBRT void TbTestFailNthCall(TbHook hook, std::uint32_t n);
+// Calls of the export since the last reset.
+TBRT std::uint32_t TbTestCallCount(TbHook hook);
+
+// Called with the name of a bring-up event ("RTInit", "RTExit", "__ConvertResult").
+using TbEventSink = void (*)(const char* event);
+TBRT void TbTestSetEventSink(TbEventSink sink);
+
+// Overrides what __CollectPublics and _GetRTCount answer; -1 restores the real answer.
+TBRT void TbTestSetCollectPublics(std::int32_t answer);
+TBRT void TbTestSetRTCount(std::int64_t answer);
+
+// Releases everything and forgets every setting, hook and counter.
+TBRT void TbTestReset(void);
+
+struct TbHeapStats {
+  std::uint64_t liveBlocks;
+  std::uint64_t liveBytes;
+  std::uint64_t allocatedBlocks;
+};
+TBRT TbHeapStats TbTestHeapStats(void);

@@ -1,0 +1,12 @@
+#include <cstring>
+
+#include "heap.h"
+#include "tb28run/arrays.h"
+
+TBRT TbArr ArrayCreate(std::uint32_t length) { return tb::NewArray(length); }
+
+TBRT TbArr ArrayInit(std::uint32_t count, const Usual* values) {
+  TbArr array = tb::NewArray(count);
+  if (array && count && values) std::memcpy(array->items, values, sizeof(Usual) * count);
+  return array;
+}

@@ -1,0 +1,72 @@
+// Code blocks: a value of type 9 points at a CodeBlock (parameter count, function); an object of
+// the CodeBlock class keeps those bytes in its _CODE string and runs them through CBRTEval.
+#include <cstring>
+#include <vector>
+
+#include "classes.h"
+#include "error_road.h"
+#include "heap.h"
+#include "predefined_symbols.h"
+#include "symbols_table.h"
+#include "tb28run/objects.h"
+
+namespace {
+
+Sym CodeSymbol() { return tb::LookupExact("_CODE"); }
+Sym ParamCountSymbol() { return tb::LookupExact("NPARAMCOUNT"); }
+
+// The block behind a code-block object, or false when the object holds none.
+bool BlockOf(Usual self, CodeBlock* block) {
+  TbObj object = _P2Object(self);
+  if (!object) return false;
+  Usual code = IVarGet(object, CodeSymbol());
+  if (code.type != T_STRING || tb::Length(AsStr(code)) != sizeof(CodeBlock)) return false;
+  std::memcpy(block, tb::Text(AsStr(code)), sizeof(CodeBlock));
+  return block->function != nullptr;
+}
+
+Usual NotABlock(const Usual& value) {
+  tb::Answer a = tb::RaiseTypeError("Eval", value, T_CODEBLOCK);
+  return a.resolution == tb::Resolution::Substitute ? a.value : NilValue();
+}
+
+}  // namespace
+
+TBRT Usual CBRTInit(Usual self, std::uint32_t countWord, Usual* args) {
+  TbObj object = _P2Object(self);
+  if (!object) return self;
+  Usual code = PassedOf(countWord) >= 1 ? args[0] : NilValue();
+  if (code.type != T_CODEBLOCK || !code.value) return self;
+  CodeBlock block;
+  std::memcpy(&block, reinterpret_cast<const void*>(code.value), sizeof block);
+  if (PassedOf(countWord) >= 2 && args[1].type == T_INT) block.paramCount = std::uint16_t(AsInt(args[1]));
+  IVarPut(object, CodeSymbol(), StringValue(tb::NewString(reinterpret_cast<const char*>(&block), sizeof block)));
+  IVarPut(object, ParamCountSymbol(), IntValue(block.paramCount));
+  return self;
+}
+
+TBRT Usual CBRTEval(Usual self, std::uint32_t countWord, Usual* args) {
+  CodeBlock block;
+  if (!BlockOf(self, &block)) return NotABlock(self);
+  return tb::CallFunction(block.function, block.paramCount, args, PassedOf(countWord));
+}
+
+TBRT Usual Eval(std::uint32_t countWord, Usual* args) {
+  std::uint32_t passed = PassedOf(countWord);
+  Usual target = passed ? args[0] : NilValue();
+  const Usual* rest = passed > 1 ? args + 1 : nullptr;
+  std::uint32_t restCount = passed > 1 ? passed - 1 : 0;
+  for (;;) {
+    if (target.type == T_CODEBLOCK && target.value) {
+      auto* block = reinterpret_cast<const CodeBlock*>(target.value);
+      return tb::CallFunction(block->function, block->paramCount, rest, restCount);
+    }
+    if (target.type == T_OBJECT && target.value) {
+      if (const tb::MethodInfo* m = tb::FindMethod(tb::ClassOf(AsObj(target)), SYM_EVAL))
+        return tb::CallMethod(*m, target, rest, restCount);
+    }
+    tb::Answer a = tb::RaiseTypeError("Eval", target, T_CODEBLOCK);
+    if (a.resolution == tb::Resolution::Default) return NilValue();
+    if (a.resolution == tb::Resolution::Substitute) return a.value;
+  }
+}

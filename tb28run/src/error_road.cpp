@@ -1,0 +1,236 @@
+#include "error_road.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+#include "classes.h"
+#include "heap.h"
+#include "reset.h"
+#include "state.h"
+#include "symbols_table.h"
+#include "tb28run/objects.h"
+#include "tb28run/strings.h"
+
+namespace tb {
+namespace {
+
+struct RoadState {
+  Usual errorBlock = NilValue();
+  KestFn errorFunc = nullptr;
+  std::uint32_t nesting = 0;
+  std::vector<std::uint32_t> labels;
+  std::uint32_t nextLabel = 1;
+};
+
+RoadState& R() {
+  static RoadState state;
+  return state;
+}
+
+const ResetRegistration reset([] { R() = RoadState{}; });
+
+// Errors raised while this many errors are already being handled end the program.
+constexpr std::uint32_t kMaxNesting = 8;
+// The exit code of a program the runtime has to end (sysexits' "internal software error").
+constexpr std::uint32_t kFatalExitCode = 70;
+
+[[noreturn]] void Fatal(const char* why, const ErrorStructure* rec) {
+  std::fprintf(stderr, "TB28RUN: %s", why);
+  if (rec)
+    std::fprintf(stderr, " (error %u %s, operation %s: %s)", unsigned(rec->gencode), GenCodeText(rec->gencode),
+                 rec->operation ? rec->operation : "", rec->description ? rec->description : "");
+  std::fputc('\n', stderr);
+  std::fflush(stderr);
+  if (ExitStep exitStep = State().module.exitStep) exitStep(kFatalExitCode);
+  ExitProcess(kFatalExitCode);
+}
+
+struct NestingGuard {
+  explicit NestingGuard(std::uint32_t& n) : nesting(n) { ++nesting; }
+  ~NestingGuard() { --nesting; }
+  std::uint32_t& nesting;
+};
+
+// Without an error function the runtime fills an object of the program's ERROR class itself,
+// variable by variable, from the record.
+Usual BuildFallback(const ErrorStructure* rec) {
+  Sym errorClass = LookupExact("ERROR");
+  if (!errorClass || !FindClass(errorClass)) return Usual{0, T_OBJECT};
+  Usual construction[2] = {SymbolValue(errorClass), IntValue(0)};
+  Usual object = CreateInstance(CountWord(1, 2), construction);
+  TbObj o = AsObj(object);
+  if (!o) return object;
+  auto put = [&](const char* name, Usual value) {
+    if (Sym s = LookupExact(name); s && FindIVar(ClassOf(o), s)) IVarPut(o, s, value);
+  };
+  auto text = [](const char* s) { return StringValue(Psz2String(s)); };
+  put("SUBSYSTEM", text(rec->subsystem));
+  put("SUBCODE", DwordValue(rec->subcode));
+  put("GENCODE", DwordValue(rec->gencode));
+  put("OSCODE", DwordValue(rec->oscode));
+  put("SEVERITY", DwordValue(rec->severity));
+  put("CANDEFAULT", LogicValue(rec->canDefault));
+  put("CANRETRY", LogicValue(rec->canRetry));
+  put("CANSUBSTITUTE", LogicValue(rec->canSubstitute));
+  put("OPERATION", text(rec->operation));
+  put("DESCRIPTION", text(rec->description));
+  put("FILENAME", text(rec->filename));
+  TbArr args = NewArray(0);
+  if (auto* block = static_cast<const ErrorArgBlock*>(rec->argBlock)) {
+    std::uint32_t n = block->count1 > block->count2 ? block->count1 : block->count2;
+    if (ArrayResize(args, n)) std::memcpy(args->items, block->values, sizeof(Usual) * n);
+  }
+  put("ARGS", ArrayValue(args));
+  put("TRIES", DwordValue(rec->tries));
+  put("FUNCSYM", SymbolValue(rec->funcSym));
+  put("FILEHANDLE", DwordValue(rec->fileHandle));
+  put("ARGNUM", DwordValue(rec->argNum));
+  put("FUNCPTR", PtrValue(rec->funcPtr));
+  put("SUBCODETEXT", text(rec->subcodeText));
+  put("ARG", text(rec->arg));
+  put("ARGTYPE", DwordValue(rec->argType));
+  put("ARGTYPEREQ", DwordValue(rec->argTypeReq));
+  put("MAXSIZE", DwordValue(rec->maxSize));
+  put("SUBSTITUTETYPE", DwordValue(rec->substituteType));
+  put("CHOICE", DwordValue(rec->choice));
+  put("CALLFUNCSYM", SymbolValue(rec->callFuncSym));
+  return object;
+}
+
+Usual BuildObject(ErrorStructure* rec) {
+  if (KestFn errorFunc = R().errorFunc) {
+    Usual pointer = PtrValue(rec);
+    return errorFunc(CountWord(1, 1), &pointer);
+  }
+  return BuildFallback(rec);
+}
+
+Answer Interpret(const RaiseSpec& spec, const Usual& answer) {
+  if (answer.type == T_LOGIC) {
+    if (answer.value && spec.canRetry) return Answer{Resolution::Retry, NilValue()};
+    return Answer{Resolution::Default, NilValue()};
+  }
+  if (spec.canSubstitute) return Answer{Resolution::Substitute, answer};
+  return Answer{Resolution::Default, NilValue()};
+}
+
+}  // namespace
+
+Answer RaiseError(const RaiseSpec& spec) {
+  RoadState& r = R();
+  ErrorStructure rec{};
+  rec.subsystem = "TB28RUN";
+  rec.subcode = spec.subcode;
+  rec.gencode = spec.gencode;
+  rec.oscode = spec.oscode;
+  rec.severity = spec.severity;
+  rec.canDefault = spec.canDefault;
+  rec.canRetry = spec.canRetry;
+  rec.canSubstitute = spec.canSubstitute;
+  rec.operation = spec.operation;
+  rec.description = spec.description;
+  rec.filename = spec.filename;
+  rec.funcSym = spec.funcSym;
+  rec.fileHandle = spec.fileHandle;
+  rec.argNum = spec.argNum;
+  rec.substituteType = spec.substituteType;
+  rec.maxSize = spec.maxSize;
+  rec.callFuncSym = spec.callFuncSym;
+  rec.argTypeReq = spec.argTypeReq;
+  if (r.nesting >= kMaxNesting) Fatal("errors kept arising while an error was being handled", &rec);
+  NestingGuard guard(r.nesting);
+
+  std::uint32_t n = spec.argCount;
+  std::vector<unsigned char> storage(offsetof(ErrorArgBlock, values) + sizeof(Usual) * (n ? n : 1));
+  if (n) {
+    auto* block = reinterpret_cast<ErrorArgBlock*>(storage.data());
+    block->count1 = block->count2 = std::uint16_t(n);
+    std::memcpy(storage.data() + offsetof(ErrorArgBlock, values), spec.args, sizeof(Usual) * n);
+    rec.argBlock = block;
+  }
+  std::string argText;
+  if (spec.arg) {
+    argText = AsPsz(*spec.arg);
+    rec.arg = argText.c_str();
+    rec.argType = spec.arg->type;
+  }
+
+  Usual object = BuildObject(&rec);
+  if (r.errorBlock.type == T_NIL) Fatal("a runtime error arose and no error block handles it", &rec);
+  Usual evalArgs[2] = {r.errorBlock, object};
+  Usual answer = Eval(CountWord(1, 2), evalArgs);
+  return Interpret(spec, answer);
+}
+
+Answer RaiseTypeError(const char* operation, const Usual& value, std::uint32_t wantedType, std::uint32_t argNum) {
+  RaiseSpec spec;
+  spec.gencode = EG_ARG;
+  spec.operation = operation;
+  spec.description = "Argument of the wrong type";
+  spec.SetArgs({value});
+  spec.arg = value;
+  spec.argNum = argNum;
+  spec.argTypeReq = wantedType;
+  spec.canDefault = true;
+  spec.canRetry = true;
+  spec.canSubstitute = true;
+  spec.substituteType = wantedType;
+  return RaiseError(spec);
+}
+
+}  // namespace tb
+
+using namespace tb;
+
+TBRT Usual ErrorBlock(std::uint32_t countWord, Usual* args) {
+  RoadState& r = R();
+  Usual previous = r.errorBlock;
+  if (PassedOf(countWord) == 0) return previous;
+  Usual block = args[0];
+  for (;;) {
+    bool isBlock = (block.type == T_CODEBLOCK && block.value) || (block.type == T_OBJECT && block.value) ||
+                   block.type == T_NIL;
+    if (isBlock) break;
+    Answer a = RaiseTypeError("ErrorBlock", block, T_CODEBLOCK);
+    if (a.resolution == Resolution::Default) return previous;
+    if (a.resolution == Resolution::Substitute) block = a.value;
+  }
+  r.errorBlock = block;
+  return previous;
+}
+
+TBRT Usual ErrorFunc(std::uint32_t countWord, Usual* args) {
+  RoadState& r = R();
+  Usual previous = r.errorFunc ? PtrValue(reinterpret_cast<const void*>(r.errorFunc)) : NilValue();
+  if (PassedOf(countWord) == 0) return previous;
+  Usual fn = args[0];
+  if (IsPointerType(fn.type)) r.errorFunc = reinterpret_cast<KestFn>(fn.value);
+  else if (fn.type == T_NIL) r.errorFunc = nullptr;
+  else RaiseTypeError("ErrorFunc", fn, T_PTR);
+  return previous;
+}
+
+TBRT Usual ErrorBuild(ErrorStructure* record) {
+  if (!record) return Usual{0, T_OBJECT};
+  return BuildObject(record);
+}
+
+TBRT std::uint32_t LabelPush(void) {
+  RoadState& r = R();
+  r.labels.push_back(r.nextLabel++);
+  return r.labels.back();
+}
+
+TBRT void LabelPop(void) {
+  if (!R().labels.empty()) R().labels.pop_back();
+}
+
+TBRT void LabelJump(Usual value) {
+  if (R().labels.empty()) Fatal("a break was asked for with no recovery point to go to", nullptr);
+  throw TbBreak{R().labels.back(), value};
+}
+
+TBRT std::int32_t CanBreak(void) { return R().labels.empty() ? 0 : 1; }

@@ -1,0 +1,56 @@
+#include <cstring>
+
+#include "error_road.h"
+#include "heap.h"
+
+namespace {
+
+struct CodeText {
+  std::uint32_t code;
+  const char* text;
+};
+
+constexpr CodeText kTexts[] = {
+    {tb::EG_ARG, "Argument error"},
+    {tb::EG_BOUND, "Bound error"},
+    {tb::EG_STROVERFLOW, "String overflow"},
+    {tb::EG_NUMOVERFLOW, "Numeric overflow"},
+    {tb::EG_ZERODIV, "Zero divisor"},
+    {tb::EG_NUMERR, "Numeric error"},
+    {tb::EG_MEM, "Memory low"},
+    {tb::EG_NOFUNC, "Undefined function"},
+    {tb::EG_NOMETHOD, "No exported method"},
+    {tb::EG_NOVAR, "Variable does not exist"},
+    {tb::EG_NOVARMETHOD, "No exported variable"},
+    {tb::EG_NOCLASS, "Class does not exist"},
+    {tb::EG_CREATE, "Create error"},
+    {tb::EG_OPEN, "Open error"},
+    {tb::EG_CLOSE, "Close error"},
+    {tb::EG_READ, "Read error"},
+    {tb::EG_WRITE, "Write error"},
+    {tb::EG_WRONGOBJECT, "Not an error object"},
+    {tb::EG_UNSUPPORTED, "Operation not supported"},
+    {tb::EG_LIMIT, "Limit exceeded"},
+    {tb::EG_CORRUPTION, "Corruption detected"},
+    {tb::EG_DATATYPE, "Data type error"},
+    {tb::EG_DATAWIDTH, "Data width error"},
+    {tb::EG_APPENDLOCK, "Append lock failed"},
+    {tb::EG_LOCK, "Lock failure"},
+};
+
+}  // namespace
+
+namespace tb {
+
+const char* GenCodeText(std::uint32_t gencode) {
+  for (const CodeText& t : kTexts)
+    if (t.code == gencode) return t.text;
+  return "";
+}
+
+}  // namespace tb
+
+TBRT TbStr ErrString(std::uint32_t gencode) {
+  const char* text = tb::GenCodeText(gencode);
+  return tb::NewString(text, std::uint32_t(std::strlen(text)));
+}

@@ -1,0 +1,127 @@
+#include "tb28run/frames.h"
+
+#include <cstring>
+#include <windows.h>
+
+#include "heap.h"
+#include "state.h"
+#include "tb28run/symbols.h"
+
+std::uint32_t uiLineNum_RT = 0;
+
+namespace {
+
+// The frame at a level: 0 is the innermost.
+Frame* FrameAt(std::uint32_t level) {
+  const ActivationStack& das = tb::State().das;
+  if (level >= das.depth) return nullptr;
+  Frame* f = das.top;
+  for (std::uint32_t i = 0; i < level && f; ++i) f = f->prev;
+  return f;
+}
+
+}  // namespace
+
+TBRT void INCKidStackPtr(Frame* frame) {
+  ActivationStack& das = tb::State().das;
+  if (das.top) das.top->line = uiLineNum_RT;
+  frame->prev = das.top;
+  frame->line = 0;
+  frame->result = NilValue();
+  das.top = frame;
+  ++das.depth;
+  uiLineNum_RT = 0;
+}
+
+TBRT void DECKidStackPtr(Frame* frame) {
+  ActivationStack& das = tb::State().das;
+  if (das.top == frame) {
+    das.top = frame->prev;
+    --das.depth;
+    uiLineNum_RT = das.top ? das.top->line : 0;
+    return;
+  }
+  // A frame that is no longer on the stack was removed with a frame further in.
+  bool onStack = false;
+  for (Frame* f = das.top; f; f = f->prev)
+    if (f == frame) {
+      onStack = true;
+      break;
+    }
+  if (!onStack) return;
+  while (das.top != frame) {
+    das.top = das.top->prev;
+    --das.depth;
+  }
+  das.top = frame->prev;
+  --das.depth;
+  uiLineNum_RT = das.top ? das.top->line : 0;
+}
+
+TBRT void _GAS(Sym symbol, Sym nameSymbol) {
+  if (Frame* f = tb::State().das.top) {
+    f->symbol = symbol;
+    f->nameSymbol = nameSymbol;
+  }
+}
+
+TBRT void _PAS(Usual result) {
+  if (Frame* f = tb::State().das.top) f->result = result;
+}
+
+TBRT const ActivationStack* GetDASPtr(void) { return &tb::State().das; }
+
+namespace {
+
+// The level a query names: a number, or 0.
+std::uint32_t LevelArg(std::uint32_t countWord, const Usual* args) {
+  if (PassedOf(countWord) == 0) return 0;
+  if (args[0].type == T_INT) return std::uint32_t(AsInt(args[0]));
+  if (args[0].type == T_FLOAT) return std::uint32_t(tb::FloatOf(args[0]));
+  return 0;
+}
+
+const char* NameAt(std::uint32_t level) {
+  Frame* f = FrameAt(level);
+  if (!f) return "";
+  if (f->info && f->info->name) return f->info->name;
+  return Symbol2String(f->nameSymbol ? f->nameSymbol : f->symbol);
+}
+
+Usual Text(const char* text) { return StringValue(tb::NewString(text, std::uint32_t(std::strlen(text)))); }
+
+}  // namespace
+
+TBRT Usual ProcName(std::uint32_t countWord, Usual* args) { return Text(NameAt(LevelArg(countWord, args))); }
+
+TBRT Usual ProcLine(std::uint32_t countWord, Usual* args) {
+  std::uint32_t level = LevelArg(countWord, args);
+  Frame* f = FrameAt(level);
+  if (!f) return IntValue(0);
+  return tb::DwordValue(level == 0 ? uiLineNum_RT : f->line);
+}
+
+TBRT Usual ProcFile(std::uint32_t countWord, Usual* args) {
+  Frame* f = FrameAt(LevelArg(countWord, args));
+  return Text(f && f->info && f->info->file ? f->info->file : "");
+}
+
+TBRT TbStr _ExecName(void) {
+  char path[MAX_PATH + 1] = {};
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  const char* name = path;
+  for (DWORD i = 0; i < n; ++i)
+    if (path[i] == '/' || path[i] == '\\') name = path + i + 1;
+  return tb::NewString(name, std::uint32_t(std::strlen(name)));
+}
+
+TBRT std::uint32_t PCount(void) {
+  Frame* f = tb::State().das.top;
+  return f ? PassedOf(f->countWord) : 0;
+}
+
+TBRT Usual _GetFParam(std::uint32_t position) {
+  Frame* f = tb::State().das.top;
+  if (!f || position == 0 || position > PassedOf(f->countWord) || !f->args) return NilValue();
+  return f->args[position - 1];
+}

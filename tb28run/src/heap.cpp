@@ -1,0 +1,108 @@
+#include "heap.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace tb {
+namespace {
+
+GcHeader* allBlocks = nullptr;
+HeapStats stats{};
+
+GcHeader* Allocate(Kind kind, std::size_t bytes) {
+  auto* h = static_cast<GcHeader*>(std::calloc(1, bytes));
+  if (!h) return nullptr;
+  h->bytes = std::uint32_t(bytes);
+  h->kind = kind;
+  h->next = allBlocks;
+  allBlocks = h;
+  ++stats.liveBlocks;
+  ++stats.allocatedBlocks;
+  stats.liveBytes += bytes;
+  return h;
+}
+
+void Release(GcHeader* h) {
+  if (h->kind == Kind::Array) std::free(reinterpret_cast<TbArray*>(h)->items);
+  --stats.liveBlocks;
+  stats.liveBytes -= h->bytes;
+  std::free(h);
+}
+
+}  // namespace
+
+TbStr NewString(const char* bytes, std::uint32_t length) {
+  auto* s = reinterpret_cast<TbStr>(Allocate(Kind::String, offsetof(TbString, text) + length + 1));
+  if (!s) return nullptr;
+  s->length = length;
+  if (length) std::memcpy(s->text, bytes, length);
+  s->text[length] = '\0';
+  return s;
+}
+
+TbStr NewStringFilled(std::uint32_t length, char fill) {
+  auto* s = reinterpret_cast<TbStr>(Allocate(Kind::String, offsetof(TbString, text) + length + 1));
+  if (!s) return nullptr;
+  s->length = length;
+  std::memset(s->text, fill, length);
+  s->text[length] = '\0';
+  return s;
+}
+
+TbArr NewArray(std::uint32_t length) {
+  auto* a = reinterpret_cast<TbArr>(Allocate(Kind::Array, sizeof(TbArray)));
+  if (!a) return nullptr;
+  if (!ArrayResize(a, length)) return nullptr;
+  return a;
+}
+
+bool ArrayResize(TbArr a, std::uint32_t length) {
+  if (length > a->capacity) {
+    std::uint32_t capacity = a->capacity ? a->capacity : 4;
+    while (capacity < length) capacity *= 2;
+    auto* items = static_cast<Usual*>(std::realloc(a->items, sizeof(Usual) * capacity));
+    if (!items) return false;
+    stats.liveBytes += sizeof(Usual) * (capacity - a->capacity);
+    a->gc.bytes += std::uint32_t(sizeof(Usual) * (capacity - a->capacity));
+    a->items = items;
+    a->capacity = capacity;
+  }
+  for (std::uint32_t i = a->length; i < length; ++i) a->items[i] = NilValue();
+  a->length = length;
+  return true;
+}
+
+Usual NewFloat(double value, std::int32_t decimals) {
+  auto* f = reinterpret_cast<TbFloat*>(Allocate(Kind::Float, sizeof(TbFloat)));
+  if (!f) return NilValue();
+  f->value = value;
+  f->decimals = decimals;
+  return Usual{reinterpret_cast<std::uintptr_t>(f), T_FLOAT};
+}
+
+TbObj NewInstance(std::uint32_t instanceBytes) {
+  GcHeader* h = Allocate(Kind::Instance, sizeof(GcHeader) + instanceBytes);
+  if (!h) return nullptr;
+  return reinterpret_cast<TbObj>(h + 1);
+}
+
+GcHeader* HeaderOf(TbObj object) { return reinterpret_cast<GcHeader*>(object) - 1; }
+
+std::uint32_t InstanceBytes(TbObj object) { return HeaderOf(object)->bytes - std::uint32_t(sizeof(GcHeader)); }
+
+Usual DwordValue(std::uint32_t value) {
+  if (value < 0x80000000u) return IntValue(std::int32_t(value));
+  return NewFloat(double(value), 0);
+}
+
+void FreeAll() {
+  while (allBlocks) {
+    GcHeader* next = allBlocks->next;
+    Release(allBlocks);
+    allBlocks = next;
+  }
+}
+
+HeapStats Stats() { return stats; }
+
+}  // namespace tb

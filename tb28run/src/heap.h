@@ -1,0 +1,75 @@
+// The runtime's heap of collector-owned values: strings, arrays, boxed floats and instances.
+//
+// Every block starts with a GcHeader and is linked into one list, so that RTExit (and the
+// collector) can reach every block the runtime ever handed out.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "tb28run/values.h"
+
+namespace tb {
+
+enum class Kind : std::uint8_t { String, Array, Float, Instance };
+
+struct alignas(16) GcHeader {
+  GcHeader* next;
+  std::uint32_t bytes;  // the block's size, header included
+  Kind kind;
+  std::uint8_t mark;
+};
+
+}  // namespace tb
+
+struct TbString {
+  tb::GcHeader gc;
+  std::uint32_t length;
+  char text[1];  // length bytes and a NUL
+};
+
+struct TbArray {
+  tb::GcHeader gc;
+  std::uint32_t length;
+  std::uint32_t capacity;
+  Usual* items;  // allocated apart so that the array can grow in place
+};
+
+struct TbFloat {
+  tb::GcHeader gc;
+  double value;
+  std::int32_t decimals;  // digits after the decimal separator in text; -1: the setting in force
+};
+
+namespace tb {
+
+// Allocation. All return null only when memory is exhausted.
+TbStr NewString(const char* bytes, std::uint32_t length);
+TbStr NewStringFilled(std::uint32_t length, char fill);  // length copies of fill, then NUL
+TbArr NewArray(std::uint32_t length);                    // length NILs
+bool ArrayResize(TbArr array, std::uint32_t length);     // new slots NIL
+Usual NewFloat(double value, std::int32_t decimals = -1);
+TbObj NewInstance(std::uint32_t instanceBytes);  // zero-filled
+
+GcHeader* HeaderOf(TbObj object);
+std::uint32_t InstanceBytes(TbObj object);
+
+inline const char* Text(TbStr s) { return s ? s->text : ""; }
+inline std::uint32_t Length(TbStr s) { return s ? s->length : 0; }
+inline double FloatOf(Usual u) { return reinterpret_cast<TbFloat*>(u.value)->value; }
+inline std::int32_t FloatDecimals(Usual u) { return reinterpret_cast<TbFloat*>(u.value)->decimals; }
+
+// Unsigned 32-bit numbers travel as integers below 2^31 and as floats (no decimals) from 2^31 on.
+Usual DwordValue(std::uint32_t value);
+
+// Frees every block; used by RTExit.
+void FreeAll();
+
+struct HeapStats {
+  std::uint64_t liveBlocks;
+  std::uint64_t liveBytes;
+  std::uint64_t allocatedBlocks;  // since the start
+};
+HeapStats Stats();
+
+}  // namespace tb

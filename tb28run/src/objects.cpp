@@ -1,0 +1,269 @@
+#include <cstring>
+#include <vector>
+
+#include "classes.h"
+#include "error_road.h"
+#include "tb28run/frames.h"
+#include "heap.h"
+#include "predefined_symbols.h"
+#include "tb28run/symbols.h"
+
+namespace tb {
+namespace {
+
+template <class T>
+T Load(const unsigned char* at) {
+  T v;
+  std::memcpy(&v, at, sizeof v);
+  return v;
+}
+
+template <class T>
+void Store(unsigned char* at, T v) {
+  std::memcpy(at, &v, sizeof v);
+}
+
+unsigned char* FieldOf(TbObj object, const IVarInfo& v) { return reinterpret_cast<unsigned char*>(object) + v.offset; }
+
+Usual ReadField(TbObj object, const IVarInfo& v) {
+  const unsigned char* at = FieldOf(object, v);
+  switch (v.type) {
+    case T_INT: return IntValue(Load<std::int32_t>(at));
+    case T_DATE: return Usual{Load<std::uint32_t>(at), T_DATE};
+    case T_DWORD: return DwordValue(Load<std::uint32_t>(at));
+    case T_LOGIC: return LogicValue(Load<std::uint32_t>(at) != 0);
+    case T_SYMBOL: return SymbolValue(Load<std::uint32_t>(at));
+    case T_FLOAT: return NewFloat(Load<double>(at));
+    case T_USUAL: return Load<Usual>(at);
+    default: return Usual{Load<std::uintptr_t>(at), v.type == T_PTR ? T_PTR : v.type};
+  }
+}
+
+bool IsWhole(double d, double lo, double hi) { return d >= lo && d <= hi && d == double(std::int64_t(d)); }
+
+// Converts the value for the variable's storage; false when the value's type does not fit.
+bool WriteField(TbObj object, const IVarInfo& v, const Usual& value) {
+  unsigned char* at = FieldOf(object, v);
+  switch (v.type) {
+    case T_USUAL: Store(at, value); return true;
+    case T_DWORD:
+    case T_INT:
+      if (value.type == T_INT) {
+        Store(at, std::uint32_t(value.value));
+        return true;
+      }
+      if (value.type == T_FLOAT) {
+        double d = FloatOf(value);
+        bool ok = v.type == T_DWORD ? IsWhole(d, -2147483648.0, 4294967295.0) : IsWhole(d, -2147483648.0, 2147483647.0);
+        if (!ok) return false;
+        Store(at, d < 0 ? std::uint32_t(std::int32_t(d)) : std::uint32_t(d));
+        return true;
+      }
+      return false;
+    case T_FLOAT:
+      if (value.type == T_INT) Store(at, double(AsInt(value)));
+      else if (value.type == T_FLOAT) Store(at, FloatOf(value));
+      else return false;
+      return true;
+    case T_LOGIC:
+    case T_SYMBOL:
+    case T_DATE:
+      if (value.type != v.type) return false;
+      Store(at, std::uint32_t(value.value));
+      return true;
+    case T_PTR:
+      if (!IsPointerType(value.type) && value.type != T_NIL) return false;
+      Store(at, value.value);
+      return true;
+    default:  // string, array, object, code block: that type, or NIL for none
+      if (value.type != v.type && value.type != T_NIL) return false;
+      Store(at, value.value);
+      return true;
+  }
+}
+
+// The symbol a message or variable name stands for: a symbol as is, a string by its name.
+Sym NameSymbol(const Usual& name) {
+  if (name.type == T_SYMBOL) return Sym(name.value);
+  if (name.type == T_STRING) return String2Symbol(AsStr(name));
+  return 0;
+}
+
+Usual MissingMethod(const char* operation, Usual self, Sym method) {
+  RaiseSpec spec;
+  spec.gencode = EG_NOMETHOD;
+  spec.operation = operation;
+  spec.description = "No exported method";
+  spec.SetArgs({self, SymbolValue(method)});
+  spec.funcSym = method;
+  spec.canSubstitute = true;
+  spec.canDefault = true;
+  Answer a = RaiseError(spec);
+  return a.resolution == Resolution::Substitute ? a.value : NilValue();
+}
+
+// Finds the method for a message; on a miss the error road's answer (retry looks again).
+const MethodInfo* ResolveMethod(const char* operation, Usual self, Sym method, Usual* fallback) {
+  for (;;) {
+    TbObj object = _P2Object(self);
+    if (!object) {
+      *fallback = NilValue();
+      return nullptr;
+    }
+    if (const MethodInfo* m = FindMethod(ClassOf(object), method)) return m;
+    RaiseSpec spec;
+    spec.gencode = EG_NOMETHOD;
+    spec.operation = operation;
+    spec.description = "No exported method";
+    spec.SetArgs({self, SymbolValue(method)});
+    spec.funcSym = method;
+    spec.canSubstitute = true;
+    spec.canDefault = true;
+    spec.canRetry = true;
+    Answer a = RaiseError(spec);
+    if (a.resolution == Resolution::Retry) continue;
+    *fallback = a.resolution == Resolution::Substitute ? a.value : NilValue();
+    return nullptr;
+  }
+}
+
+Usual SendWith(const char* operation, Usual self, Sym method, const Usual* args, std::uint32_t passed) {
+  Usual fallback;
+  const MethodInfo* m = ResolveMethod(operation, self, method, &fallback);
+  if (!m) return fallback;
+  return CallMethod(*m, self, args, passed);
+}
+
+const IVarInfo* ResolveIVar(const char* operation, TbObj object, Sym ivar, Usual* fallback, bool* retry) {
+  *retry = false;
+  if (const IVarInfo* v = FindIVar(ClassOf(object), ivar)) return v;
+  RaiseSpec spec;
+  spec.gencode = EG_NOVARMETHOD;
+  spec.operation = operation;
+  spec.description = "No exported variable";
+  spec.SetArgs({ObjectValue(object), SymbolValue(ivar)});
+  spec.funcSym = ivar;
+  spec.canSubstitute = true;
+  spec.canDefault = true;
+  spec.canRetry = true;
+  Answer a = RaiseError(spec);
+  *retry = a.resolution == Resolution::Retry;
+  *fallback = a.resolution == Resolution::Substitute ? a.value : NilValue();
+  return nullptr;
+}
+
+}  // namespace
+
+Usual CallMethod(const MethodInfo& method, Usual self, const Usual* args, std::uint32_t passed) {
+  std::uint32_t slots = method.params > passed ? method.params : passed;
+  std::vector<Usual> frame(slots ? slots : 1, NilValue());
+  for (std::uint32_t i = 0; i < passed; ++i) frame[i] = args[i];
+  return method.function(self, CountWord(std::uint16_t(method.params), std::uint16_t(passed)), frame.data());
+}
+
+Usual CallFunction(KestFn function, std::uint32_t declared, const Usual* args, std::uint32_t passed) {
+  std::uint32_t slots = declared > passed ? declared : passed;
+  std::vector<Usual> frame(slots ? slots : 1, NilValue());
+  for (std::uint32_t i = 0; i < passed; ++i) frame[i] = args[i];
+  return function(CountWord(std::uint16_t(declared), std::uint16_t(passed)), frame.data());
+}
+
+}  // namespace tb
+
+using namespace tb;
+
+TBRT TbObj _P2Object(Usual value) {
+  for (;;) {
+    if (value.type == T_OBJECT && value.value) return AsObj(value);
+    Answer a = RaiseTypeError("_P2Object", value, T_OBJECT);
+    if (a.resolution == Resolution::Default) return nullptr;
+    if (a.resolution == Resolution::Substitute) value = a.value;
+  }
+}
+
+TBRT std::int32_t IsNil(Usual value) { return value.type == T_NIL ? 1 : 0; }
+
+TBRT Usual CreateInstance(std::uint32_t countWord, Usual* args) {
+  std::uint32_t passed = PassedOf(countWord);
+  Sym classSym = passed ? NameSymbol(args[0]) : 0;
+  const ClassInfo* c = FindClass(classSym);
+  while (!c) {
+    RaiseSpec spec;
+    spec.gencode = EG_NOCLASS;
+    spec.operation = "CreateInstance";
+    spec.description = "Class does not exist";
+    spec.SetArgs({SymbolValue(classSym)});
+    spec.funcSym = classSym;
+    spec.argNum = 1;
+    spec.canDefault = true;
+    spec.canRetry = true;
+    Answer a = RaiseError(spec);
+    if (a.resolution != Resolution::Retry) return Usual{0, T_OBJECT};
+    c = FindClass(classSym);
+  }
+  TbObj object = NewInstance(c->instanceSize);
+  if (!object) return Usual{0, T_OBJECT};
+  reinterpret_cast<InstanceHeader*>(object)->cls = const_cast<ClassInfo*>(c);
+  Usual self = ObjectValue(object);
+  if (const MethodInfo* init = FindMethod(c, SYM_INIT))
+    CallMethod(*init, self, passed ? args + 1 : nullptr, passed ? passed - 1 : 0);
+  return self;
+}
+
+TBRT Usual IVarGet(TbObj object, Sym ivar) {
+  for (;;) {
+    if (!object) return NilValue();
+    Usual fallback;
+    bool retry;
+    if (const IVarInfo* v = ResolveIVar("IVarGet", object, ivar, &fallback, &retry)) return ReadField(object, *v);
+    if (!retry) return fallback;
+  }
+}
+
+TBRT Usual IVarPut(TbObj object, Sym ivar, Usual value) {
+  for (;;) {
+    if (!object) return NilValue();
+    Usual fallback;
+    bool retry;
+    const IVarInfo* v = ResolveIVar("IVarPut", object, ivar, &fallback, &retry);
+    if (!v) {
+      if (retry) continue;
+      return fallback;
+    }
+    if (WriteField(object, *v, value)) return ReadField(object, *v);
+    RaiseSpec spec;
+    spec.gencode = EG_DATATYPE;
+    spec.operation = "IVarPut";
+    spec.description = "Data type error";
+    spec.SetArgs({ObjectValue(object), SymbolValue(ivar), value});
+    spec.arg = value;
+    spec.argNum = 3;
+    spec.argTypeReq = v->type;
+    spec.funcSym = ivar;
+    spec.canSubstitute = true;
+    spec.substituteType = v->type;
+    spec.canDefault = true;
+    spec.canRetry = true;
+    Answer a = RaiseError(spec);
+    if (a.resolution == Resolution::Default) return NilValue();
+    if (a.resolution == Resolution::Substitute) value = a.value;
+  }
+}
+
+TBRT Usual Send(std::uint32_t countWord, Usual* args) {
+  std::uint32_t passed = PassedOf(countWord);
+  if (passed < 2) return MissingMethod("Send", passed ? args[0] : NilValue(), 0);
+  return SendWith("Send", args[0], NameSymbol(args[1]), args + 2, passed - 2);
+}
+
+TBRT Usual _SendSelf(std::uint32_t countWord, Usual* args) {
+  std::uint32_t passed = PassedOf(countWord);
+  if (passed < 2) return MissingMethod("_SendSelf", passed ? args[0] : NilValue(), 0);
+  return SendWith("_SendSelf", args[0], NameSymbol(args[1]), args + 2, passed - 2);
+}
+
+TBRT Usual _SendClassParams(TbObj object, Sym method, TbArr args) {
+  std::uint32_t n = args ? args->length : 0;
+  std::vector<Usual> copy(args ? args->items : nullptr, args ? args->items + n : nullptr);
+  return SendWith("_SendClassParams", ObjectValue(object), method, copy.data(), n);
+}

@@ -1,0 +1,40 @@
+#include "state.h"
+
+#include <vector>
+
+#include "heap.h"
+#include "reset.h"
+#include "symbols_table.h"
+
+namespace tb {
+namespace {
+
+std::vector<void (*)()>& ResetList() {
+  static std::vector<void (*)()> list;
+  return list;
+}
+
+}  // namespace
+
+ResetRegistration::ResetRegistration(void (*reset)()) { ResetList().push_back(reset); }
+
+RuntimeState& State() {
+  static RuntimeState state;
+  return state;
+}
+
+void ResetState() {
+  for (auto reset : ResetList()) reset();
+  FreeAll();
+  SymbolsClear();
+  State() = RuntimeState{};
+  uiLineNum_RT = 0;
+}
+
+const FunctionPair* FindProgramFunction(Sym symbol) {
+  const auto& bySymbol = State().module.bySymbol;
+  auto it = bySymbol.find(symbol);
+  return it == bySymbol.end() ? nullptr : it->second;
+}
+
+}  // namespace tb

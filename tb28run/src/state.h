@@ -1,0 +1,47 @@
+// What the runtime keeps between calls. One process, one thread, one runtime.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "tb28run/bringup.h"
+#include "tb28run/frames.h"
+
+namespace tb {
+
+struct ModuleTables {
+  ExitStep exitStep = nullptr;
+  std::uint32_t moduleKind = 0;
+  std::uint32_t functionCount = 0;
+  const std::uint32_t* symbols = nullptr;
+  const FunctionPair* pairs = nullptr;
+  std::string commandLine;
+  void* moduleHandle = nullptr;
+  const void* globalAreaTable = nullptr;
+  std::unordered_map<Sym, const FunctionPair*> bySymbol;
+  std::uint32_t stackSize = 0;
+  void* initialStackPointer = nullptr;
+};
+
+struct RuntimeState {
+  bool memoryUp = false;
+  bool atomsUp = false;
+  bool atomTableUp = false;
+  std::uint32_t rtCount = 0;  // modules brought up with RTInit
+  bool collectPublics = false;
+  ModuleTables module;
+  ActivationStack das{1, 0, nullptr};
+  std::int32_t errorLevel = 0;
+};
+
+RuntimeState& State();
+
+// Forgets everything: used by RTExit and by the test reset.
+void ResetState();
+
+// The function registered under a symbol in the program's table, or null.
+const FunctionPair* FindProgramFunction(Sym symbol);
+
+}  // namespace tb

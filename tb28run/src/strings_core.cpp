@@ -1,0 +1,24 @@
+#include <cstring>
+
+#include "error_road.h"
+#include "heap.h"
+#include "tb28run/strings.h"
+
+TBRT TbStr Psz2String(const char* text) {
+  if (!text) return tb::NewString("", 0);
+  return tb::NewString(text, std::uint32_t(std::strlen(text)));
+}
+
+TBRT const char* Cast2Psz(Usual value) {
+  for (;;) {
+    if (value.type == T_STRING) return tb::Text(AsStr(value));
+    if (value.type == T_NIL) return "";
+    tb::Answer a = tb::RaiseTypeError("Cast2Psz", value, T_STRING);
+    if (a.resolution == tb::Resolution::Default) return "";
+    if (a.resolution == tb::Resolution::Substitute) value = a.value;
+  }
+}
+
+TBRT const char* String2Psz(TbStr text) { return tb::Text(text); }
+
+TBRT std::uint32_t SLen(TbStr text) { return tb::Length(text); }

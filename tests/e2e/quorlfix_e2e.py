@@ -1,0 +1,89 @@
+#!/usr/bin/env python3
+"""End-to-end scenarios of QUORLFIX on Linux: usage: quorlfix_e2e.py SCENARIO EXECUTABLE."""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+QUESTION = "Fix the quorl database now ?"
+NOT_FOUND = "Quorl not found ?"
+
+
+def run(exe, answers, env=None, cwd=None):
+    done = subprocess.run([exe], input=answers.encode(), capture_output=True, timeout=30, env=env, cwd=cwd)
+    return done.returncode, done.stdout.decode("latin-1"), done.stderr.decode("latin-1")
+
+
+def check(condition, message, output=""):
+    if not condition:
+        print("FAILED:", message)
+        print(output)
+        sys.exit(1)
+
+
+def box_lines(output, caption):
+    """The lines of the box whose title bar shows the caption."""
+    lines = output.splitlines()
+    for i, line in enumerate(lines):
+        if caption in line:
+            return lines[max(0, i - 1): i + 8]
+    return []
+
+
+def expect_question(out):
+    check(QUESTION in out, "the question stands in the title bar", out)
+    box = "\n".join(box_lines(out, QUESTION))
+    check("Confirm fix" in box, "the question's body reads Confirm fix", out)
+    check("Yes" in box and "No" in box, "the question offers Yes and No", out)
+    check("(i)" in box, "the question shows the information icon", out)
+
+
+def scenario_no(exe):
+    code, out, err = run(exe, "n\n")
+    check(code == 0, f"exit 0 after No, got {code}", out + err)
+    expect_question(out)
+    check(NOT_FOUND not in out, "no second box after No", out)
+
+
+def scenario_yes(exe):
+    code, out, err = run(exe, "y\n\n")
+    check(code == 0, f"exit 0 after Yes, got {code}", out + err)
+    expect_question(out)
+    check(out.index(QUESTION) < out.index(NOT_FOUND), "the second box follows the question", out)
+    box = "\n".join(box_lines(out, NOT_FOUND))
+    check("Error" in box and "OK" in box, "the second box reads Error with one OK button", out)
+    check("Yes" not in box.split(NOT_FOUND, 1)[1], "the second box has no Yes button", out)
+
+
+def scenario_eof(exe):
+    code, out, err = run(exe, "")
+    check(code == 0, f"exit 0 at end of input, got {code}", out + err)
+    expect_question(out)
+    check(NOT_FOUND not in out, "no second box when the first could not be shown", out)
+
+
+def scenario_uppercase_and_retry(exe):
+    code, out, err = run(exe, "x\nY\nok\n")
+    check(code == 0, f"exit 0, got {code}", out + err)
+    check(NOT_FOUND in out, "an unknown letter asks again; Y answers Yes", out)
+
+
+def scenario_flipped_signature(exe):
+    data = open(exe, "rb").read()
+    at = data.find(b"ATOMTABLE\0\0\0\x06\0\0\0START\0")
+    check(at >= 0, "the executable carries the ATOMTABLE resource")
+    with tempfile.TemporaryDirectory() as tmp:
+        copy = os.path.join(tmp, "quorlfix")
+        flipped = bytearray(data)
+        flipped[at + 4] ^= 0x01
+        open(copy, "wb").write(bytes(flipped))
+        shutil.copymode(exe, copy)
+        code, out, err = run(copy, "y\n\n")
+    check(code == 255, f"a damaged ATOMTABLE exits with status 255, got {code}", out + err)
+    check(out == "" and err == "", "a start-up failure prints nothing", out + err)
+
+
+if __name__ == "__main__":
+    globals()["scenario_" + sys.argv[1]](sys.argv[2])
+    print("passed")

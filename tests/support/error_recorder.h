@@ -1,0 +1,59 @@
+// Stands in for the program's error system in runtime tests: keeps every raw error record that
+// reaches the error function and answers the error block with scripted values, the default
+// (FALSE) once the script runs out.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "tb28run/errors.h"
+#include "tb28run/objects.h"
+#include "tb28run/values.h"
+
+struct RaisedError {
+  std::uint32_t gencode;
+  std::string operation;
+  std::uint32_t argNum;
+  std::uint32_t argType;
+  std::uint32_t argTypeReq;
+  bool canDefault, canRetry, canSubstitute;
+};
+
+class ErrorRecorder {
+ public:
+  // Installs the error function and block; call after the runtime is up.
+  static void Install() {
+    Raised().clear();
+    Script().clear();
+    Usual fn = PtrValue(reinterpret_cast<const void*>(&Record));
+    ErrorFunc(CountWord(1, 1), &fn);
+    Usual block = CodeBlockValue(&kBlock);
+    ErrorBlock(CountWord(1, 1), &block);
+  }
+  static void Answer(Usual answer) { Script().push_back(answer); }
+  static std::vector<RaisedError>& Raised() {
+    static std::vector<RaisedError> raised;
+    return raised;
+  }
+
+ private:
+  static std::deque<Usual>& Script() {
+    static std::deque<Usual> script;
+    return script;
+  }
+  static Usual Record(std::uint32_t, Usual* args) {
+    auto* rec = static_cast<const ErrorStructure*>(AsPtr(args[0]));
+    Raised().push_back(RaisedError{rec->gencode, rec->operation ? rec->operation : "", rec->argNum, rec->argType,
+                                   rec->argTypeReq, rec->canDefault != 0, rec->canRetry != 0,
+                                   rec->canSubstitute != 0});
+    return NilValue();
+  }
+  static Usual Reply(std::uint32_t, Usual*) {
+    if (Script().empty()) return LogicValue(false);
+    Usual answer = Script().front();
+    Script().pop_front();
+    return answer;
+  }
+  static inline const CodeBlock kBlock{1, &Reply};
+};
