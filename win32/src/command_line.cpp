@@ -42,8 +42,9 @@ std::string JoinArguments(const std::vector<std::string>& arguments) {
   return line;
 }
 
+// Built once and never destroyed: the pointer handed out stays valid until the process ends.
 std::string& OwnCommandLine() {
-  static std::string line = [] {
+  static std::string& line = *new std::string([] {
     std::ifstream file("/proc/self/cmdline", std::ios::binary);
     std::string raw((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     std::vector<std::string> arguments;
@@ -55,7 +56,7 @@ std::string& OwnCommandLine() {
       start = end + 1;
     }
     return JoinArguments(arguments);
-  }();
+  }());
   return line;
 }
 

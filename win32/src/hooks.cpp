@@ -3,8 +3,9 @@
 
 namespace win32 {
 
+// Never destroyed: a static destructor elsewhere may still show a box or ask the locale.
 HookState& Hooks() {
-  static HookState state;
+  static HookState& state = *new HookState;
   return state;
 }
 

@@ -23,7 +23,7 @@
 namespace {
 
 const std::string& ExecutablePath() {
-  static const std::string path = [] {
+  static const std::string& path = *new std::string([] {
     std::vector<char> buffer(4096);
     for (;;) {
       ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
@@ -31,7 +31,7 @@ const std::string& ExecutablePath() {
       if (static_cast<std::size_t>(n) < buffer.size()) return std::string(buffer.data(), static_cast<std::size_t>(n));
       buffer.resize(buffer.size() * 2);
     }
-  }();
+  }());
   return path;
 }
 
@@ -146,10 +146,11 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
   return nullptr;
 }
 
-// Windows XP+ semantics: a name that fits is copied with its NUL and its length returned; a
-// name that does not fit is truncated to size-1 characters plus NUL, `size` is returned and
-// the last error is ERROR_INSUFFICIENT_BUFFER (size 0: nothing is written, 0 is returned).
-// Success leaves the last error as it was.
+// Windows Vista+ semantics: a name that fits is copied with its NUL, its length returned and
+// the last error cleared (ERROR_SUCCESS, as Windows since XP SP3 and Wine do); a name that does
+// not fit is truncated to size-1 characters plus NUL, `size` is returned and the last error is
+// ERROR_INSUFFICIENT_BUFFER (size 0: nothing is written, 0 is returned). Wine, like Windows XP,
+// leaves a truncated name without its NUL; we follow current Windows.
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
   std::string path;
   if (module == nullptr || module == MainModule()) {
@@ -165,6 +166,7 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
   }
   if (path.size() < size) {
     std::memcpy(fileName, path.c_str(), path.size() + 1);
+    SetLastError(ERROR_SUCCESS);
     return static_cast<DWORD>(path.size());
   }
   if (size > 0) {

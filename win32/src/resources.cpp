@@ -29,9 +29,10 @@ struct Registry {
   std::map<std::pair<WORD, WORD>, Resource> resources;  // (type, name); nodes never move
 };
 
-// A function-local static: registration runs during static initialisation of other modules.
+// A function-local static, because registration runs during the static initialisation of other
+// modules; never destroyed, because the bytes stay mapped for the life of the process.
 Registry& TheRegistry() {
-  static Registry registry;
+  static Registry& registry = *new Registry;
   return registry;
 }
 

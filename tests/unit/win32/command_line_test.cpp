@@ -1,5 +1,8 @@
 // GetCommandLineA: Windows quoting of the process's arguments, the re-read of a real process's
 // arguments, and the test hook.
+// The POSIX Windows layer and its test hooks exist only on POSIX hosts.
+#ifndef _WIN32
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -160,3 +163,5 @@ TEST_F(CommandLineHook, OverridesAndRestores) {
 }
 
 }  // namespace
+
+#endif  // _WIN32

@@ -1,4 +1,7 @@
 // GetUserDefaultLCID and GetLocaleInfoA from the POSIX locale in force.
+// The POSIX Windows layer and its test hooks exist only on POSIX hosts.
+#ifndef _WIN32
+
 #include <locale.h>
 
 #include <cstring>
@@ -253,3 +256,5 @@ TEST(UserDefaultLcidSources, LangWhenNothingElse) {
 }
 
 }  // namespace
+
+#endif  // _WIN32

@@ -1,4 +1,7 @@
 // MessageBoxA: the test hook, and the terminal form driven through pipes in a child process.
+// The POSIX Windows layer and its test hooks exist only on POSIX hosts.
+#ifndef _WIN32
+
 #include <string>
 
 #include "win32_test_support.h"
@@ -239,3 +242,5 @@ TEST_F(MessageBoxHook, ResetRestoresTheTerminal) {
 }
 
 }  // namespace
+
+#endif  // _WIN32

@@ -1,4 +1,7 @@
 // SetHandleCount, GetStartupInfoA, ExitProcess, Beep, GetLastError/SetLastError.
+// The POSIX Windows layer and its test hooks exist only on POSIX hosts.
+#ifndef _WIN32
+
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -101,3 +104,5 @@ TEST(Beep, BellOnATerminal) {
 }
 
 }  // namespace
+
+#endif  // _WIN32

@@ -1,4 +1,7 @@
 // Resources registered with Win32RegisterResource, found through FindResourceA and friends.
+// The POSIX Windows layer and its test hooks exist only on POSIX hosts.
+#ifndef _WIN32
+
 #include <cstring>
 #include <string>
 
@@ -113,3 +116,5 @@ TEST_F(Resources, AddedByTheHook) {
 }
 
 }  // namespace
+
+#endif  // _WIN32

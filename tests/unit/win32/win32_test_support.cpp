@@ -1,3 +1,7 @@
+
+// The POSIX Windows layer and its test hooks exist only on POSIX hosts.
+#ifndef _WIN32
+
 #include "win32_test_support.h"
 
 #include <sys/wait.h>
@@ -74,3 +78,5 @@ std::string ExecutablePath() {
 }
 
 }  // namespace win32_test
+
+#endif  // _WIN32

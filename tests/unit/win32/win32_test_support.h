@@ -1,6 +1,9 @@
 // Helpers shared by the win32 unit tests.
 #pragma once
 
+// The POSIX Windows layer and its test hooks exist only on POSIX hosts.
+#ifndef _WIN32
+
 #include <windows.h>
 #include <win32_testing.h>
 
@@ -45,3 +48,5 @@ ChildResult RunInChild(const std::string& input, const std::function<int()>& bod
 std::string ExecutablePath();
 
 }  // namespace win32_test
+
+#endif  // _WIN32
