@@ -3,8 +3,8 @@
 // is single-threaded, tests may not be.
 #pragma once
 
-#include <windows.h>
 #include <win32_testing.h>
+#include <windows.h>
 
 #include <map>
 #include <mutex>
@@ -17,7 +17,7 @@ namespace win32 {
 struct HookState {
   std::mutex mutex;
   Win32MessageBoxHook messageBox = nullptr;
-  std::set<std::string> pretendModules;  // lower-cased names
+  std::set<std::string> pretendModules;                        // lower-cased names
   std::map<LCTYPE, std::optional<std::string>> localeAnswers;  // nullopt: the query fails
   std::optional<std::string> commandLine;
 };

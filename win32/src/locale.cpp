@@ -45,9 +45,7 @@ std::string LocaleName(const char* categoryVariable) {
   return "C";
 }
 
-bool IsCLocale(const std::string& name) {
-  return name == "C" || name == "POSIX" || name.rfind("C.", 0) == 0;
-}
+bool IsCLocale(const std::string& name) { return name == "C" || name == "POSIX" || name.rfind("C.", 0) == 0; }
 
 // A POSIX locale for one category, or none when the name is C-like or unknown.
 class PosixLocale {
@@ -146,9 +144,17 @@ enum class DatePart { None, Day, Month, Year };
 
 DatePart DatePartOf(char conversion) {
   switch (conversion) {
-    case 'd': case 'e': return DatePart::Day;
-    case 'm': case 'b': case 'B': case 'h': return DatePart::Month;
-    case 'y': case 'Y': case 'C': case 'g': case 'G': return DatePart::Year;
+    case 'd':
+    case 'e': return DatePart::Day;
+    case 'm':
+    case 'b':
+    case 'B':
+    case 'h': return DatePart::Month;
+    case 'y':
+    case 'Y':
+    case 'C':
+    case 'g':
+    case 'G': return DatePart::Year;
     default: return DatePart::None;
   }
 }
@@ -208,7 +214,8 @@ std::string ShortDatePicture(const std::vector<Piece>& pieces) {
       case 'd': picture += piece.unpadded ? "d" : "dd"; break;
       case 'e': picture += "d"; break;
       case 'm': picture += piece.unpadded ? "M" : "MM"; break;
-      case 'b': case 'h': picture += "MMM"; break;
+      case 'b':
+      case 'h': picture += "MMM"; break;
       case 'B': picture += "MMMM"; break;
       case 'a': picture += "ddd"; break;
       case 'A': picture += "dddd"; break;
@@ -253,7 +260,8 @@ std::optional<std::string> LocaleAnswer(LCTYPE type) {
       std::vector<Piece> time = ParseFormat(locale.Item(T_FMT));
       switch (type) {
         case LOCALE_SDATE:
-          return SeparatorAfterFirstField(date, [](char c) { return DatePartOf(c) != DatePart::None; }, "/");
+          return SeparatorAfterFirstField(
+              date, [](char c) { return DatePartOf(c) != DatePart::None; }, "/");
         case LOCALE_SSHORTDATE: return ShortDatePicture(date);
         case LOCALE_IDATE: return DateOrder(date);
         case LOCALE_STIME: return SeparatorAfterFirstField(time, IsTimeField, ":");
@@ -293,12 +301,11 @@ struct KnownLocale {
 };
 
 constexpr KnownLocale kKnownLocales[] = {
-    {"en_US", 0x0409}, {"en_GB", 0x0809}, {"en_AU", 0x0C09}, {"en_CA", 0x1009}, {"en_IE", 0x1809},
-    {"de_DE", 0x0407}, {"de_CH", 0x0807}, {"de_AT", 0x0C07}, {"fr_FR", 0x040C}, {"fr_BE", 0x080C},
-    {"fr_CA", 0x0C0C}, {"fr_CH", 0x100C}, {"it_IT", 0x0410}, {"it_CH", 0x0810}, {"es_ES", 0x0C0A},
-    {"es_MX", 0x080A}, {"nl_NL", 0x0413}, {"nl_BE", 0x0813}, {"pt_BR", 0x0416}, {"pt_PT", 0x0816},
-    {"da_DK", 0x0406}, {"sv_SE", 0x041D}, {"nb_NO", 0x0414}, {"fi_FI", 0x040B}, {"pl_PL", 0x0415},
-    {"cs_CZ", 0x0405}, {"hu_HU", 0x040E}, {"el_GR", 0x0408}, {"tr_TR", 0x041F}, {"ru_RU", 0x0419},
+    {"en_US", 0x0409}, {"en_GB", 0x0809}, {"en_AU", 0x0C09}, {"en_CA", 0x1009}, {"en_IE", 0x1809}, {"de_DE", 0x0407},
+    {"de_CH", 0x0807}, {"de_AT", 0x0C07}, {"fr_FR", 0x040C}, {"fr_BE", 0x080C}, {"fr_CA", 0x0C0C}, {"fr_CH", 0x100C},
+    {"it_IT", 0x0410}, {"it_CH", 0x0810}, {"es_ES", 0x0C0A}, {"es_MX", 0x080A}, {"nl_NL", 0x0413}, {"nl_BE", 0x0813},
+    {"pt_BR", 0x0416}, {"pt_PT", 0x0816}, {"da_DK", 0x0406}, {"sv_SE", 0x041D}, {"nb_NO", 0x0414}, {"fi_FI", 0x040B},
+    {"pl_PL", 0x0415}, {"cs_CZ", 0x0405}, {"hu_HU", 0x040E}, {"el_GR", 0x0408}, {"tr_TR", 0x041F}, {"ru_RU", 0x0419},
     {"ja_JP", 0x0411}, {"ko_KR", 0x0412}, {"zh_CN", 0x0804}, {"zh_TW", 0x0404},
 };
 

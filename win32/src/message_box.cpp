@@ -46,7 +46,8 @@ std::vector<Button> Buttons(UINT type) {
       static bool said = false;
       if (!said) {
         said = true;
-        std::fprintf(stderr, "MessageBoxA: button style %#x is not supported here; showing OK\n", static_cast<unsigned>(type & MB_TYPEMASK));
+        std::fprintf(stderr, "MessageBoxA: button style %#x is not supported here; showing OK\n",
+                     static_cast<unsigned>(type & MB_TYPEMASK));
       }
       return {{"OK", IDOK}};
     }
@@ -98,8 +99,8 @@ std::size_t Width(const std::string& text) {
   return width;
 }
 
-std::string Draw(const std::string& text, const std::string& caption, UINT type,
-                 const std::vector<Button>& buttons, std::size_t defaultIndex) {
+std::string Draw(const std::string& text, const std::string& caption, UINT type, const std::vector<Button>& buttons,
+                 std::size_t defaultIndex) {
   std::vector<std::string> body;
   const char* icon = IconMarker(type);
   std::string indent = icon != nullptr ? std::string(Width(icon) + 1, ' ') : std::string();

@@ -43,7 +43,8 @@ HMODULE MainModule() {
           // The first object reported is the main program.
           std::uintptr_t lowest = UINTPTR_MAX;
           for (int i = 0; i < info->dlpi_phnum; ++i) {
-            if (info->dlpi_phdr[i].p_type == PT_LOAD) lowest = std::min<std::uintptr_t>(lowest, info->dlpi_phdr[i].p_vaddr);
+            if (info->dlpi_phdr[i].p_type == PT_LOAD)
+              lowest = std::min<std::uintptr_t>(lowest, info->dlpi_phdr[i].p_vaddr);
           }
           if (lowest == UINTPTR_MAX) lowest = 0;
           long page = sysconf(_SC_PAGESIZE);

@@ -11,8 +11,8 @@
 #include <mutex>
 #include <vector>
 
-#include "hooks.h"
 #include <win32_resources.h>
+#include "hooks.h"
 
 namespace {
 

@@ -87,23 +87,22 @@ TEST_P(CommandLineQuoting, SplitsBackIntoTheSameArguments) {
   EXPECT_EQ(SplitLikeWindows(Quote(arguments)), arguments);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CommandLineQuoting,
-    ::testing::Values(QuoteCase{{"prog"}, "prog"},                                  //
-                      QuoteCase{{"prog", "one", "two"}, "prog one two"},            //
-                      QuoteCase{{"a b"}, R"("a b")"},                               //
-                      QuoteCase{{"a\tb"}, "\"a\tb\""},                              //
-                      QuoteCase{{""}, R"("")"},                                     //
-                      QuoteCase{{"x", "", "y"}, R"(x "" y)"},                       //
-                      QuoteCase{{R"(a"b)"}, R"(a\"b)"},                             //
-                      QuoteCase{{R"(say "hi")"}, R"("say \"hi\"")"},                //
-                      QuoteCase{{R"(c:\dir\file)"}, R"(c:\dir\file)"},              //
-                      QuoteCase{{R"(c:\dir\)"}, R"(c:\dir\)"},                      //
-                      QuoteCase{{R"(c:\my dir\)"}, R"("c:\my dir\\")"},             //
-                      QuoteCase{{R"(a\"b)"}, R"(a\\\"b)"},                          //
-                      QuoteCase{{R"(a\\"b c)"}, R"("a\\\\\"b c")"},                 //
-                      QuoteCase{{R"(\\server\share)"}, R"(\\server\share)"},        //
-                      QuoteCase{{"-x=1", "--name=a b"}, R"(-x=1 "--name=a b")"}));
+INSTANTIATE_TEST_SUITE_P(Cases, CommandLineQuoting,
+                         ::testing::Values(QuoteCase{{"prog"}, "prog"},                            //
+                                           QuoteCase{{"prog", "one", "two"}, "prog one two"},      //
+                                           QuoteCase{{"a b"}, R"("a b")"},                         //
+                                           QuoteCase{{"a\tb"}, "\"a\tb\""},                        //
+                                           QuoteCase{{""}, R"("")"},                               //
+                                           QuoteCase{{"x", "", "y"}, R"(x "" y)"},                 //
+                                           QuoteCase{{R"(a"b)"}, R"(a\"b)"},                       //
+                                           QuoteCase{{R"(say "hi")"}, R"("say \"hi\"")"},          //
+                                           QuoteCase{{R"(c:\dir\file)"}, R"(c:\dir\file)"},        //
+                                           QuoteCase{{R"(c:\dir\)"}, R"(c:\dir\)"},                //
+                                           QuoteCase{{R"(c:\my dir\)"}, R"("c:\my dir\\")"},       //
+                                           QuoteCase{{R"(a\"b)"}, R"(a\\\"b)"},                    //
+                                           QuoteCase{{R"(a\\"b c)"}, R"("a\\\\\"b c")"},           //
+                                           QuoteCase{{R"(\\server\share)"}, R"(\\server\share)"},  //
+                                           QuoteCase{{"-x=1", "--name=a b"}, R"(-x=1 "--name=a b")"}));
 
 TEST(CommandLine, EmptyArgumentListGivesEmptyLine) { EXPECT_STREQ(Win32TestQuoteArguments(nullptr, 0), ""); }
 

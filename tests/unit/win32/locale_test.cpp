@@ -53,10 +53,11 @@ void ExpectAnswers(const char* locale, const std::vector<Expected>& answers) {
   for (const Expected& e : answers) EXPECT_EQ(Info(e.type), e.answer) << locale << " type 0x" << std::hex << e.type;
 }
 
-const std::vector<Expected> kEnglishUS = {
-    {LOCALE_SDECIMAL, "."}, {LOCALE_STHOUSAND, ","},        {LOCALE_IDIGITS, "2"}, {LOCALE_SDATE, "/"},
-    {LOCALE_STIME, ":"},    {LOCALE_SSHORTDATE, "M/d/yyyy"}, {LOCALE_IDATE, "0"},   {LOCALE_ITIME, "0"},
-    {LOCALE_S1159, "AM"},   {LOCALE_S2359, "PM"}};
+const std::vector<Expected> kEnglishUS = {{LOCALE_SDECIMAL, "."}, {LOCALE_STHOUSAND, ","},
+                                          {LOCALE_IDIGITS, "2"},  {LOCALE_SDATE, "/"},
+                                          {LOCALE_STIME, ":"},    {LOCALE_SSHORTDATE, "M/d/yyyy"},
+                                          {LOCALE_IDATE, "0"},    {LOCALE_ITIME, "0"},
+                                          {LOCALE_S1159, "AM"},   {LOCALE_S2359, "PM"}};
 
 class LocaleInfo : public Win32Test {};
 

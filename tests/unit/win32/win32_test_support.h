@@ -4,8 +4,8 @@
 // The POSIX Windows layer and its test hooks exist only on POSIX hosts.
 #ifndef _WIN32
 
-#include <windows.h>
 #include <win32_testing.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,7 @@ class ScopedEnv {
 };
 
 struct ChildResult {
-  int exitCode = -1;  // -1 when the child did not exit normally
+  int exitCode = -1;   // -1 when the child did not exit normally
   std::string output;  // everything it wrote to standard output
 };
 
