@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "runtime/tb28run.h"
 #include "runtime/frame_guard.h"
+#include "runtime/tb28run.h"
 
 Usual Start(std::uint32_t countWord, Usual* args) {
   static const FrameInfo kFrame{"START", "app/start.cpp"};

@@ -4,9 +4,9 @@
 #include <string_view>
 
 #include "errors/call_stack_settings.h"
-#include "runtime/tb28run.h"
 #include "runtime/call.h"
 #include "runtime/frame_guard.h"
+#include "runtime/tb28run.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include "errors/call_stack_text.h"
-#include "runtime/tb28run.h"
 #include "runtime/call.h"
 #include "runtime/frame_guard.h"
+#include "runtime/tb28run.h"
 
 ErrorStructure LastErrorRecord;
 

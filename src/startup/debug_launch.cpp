@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "runtime/tb28run.h"
 #include "runtime/call.h"
 #include "runtime/frame_guard.h"
+#include "runtime/tb28run.h"
 
 namespace {
 
@@ -31,5 +31,6 @@ void DebugLaunchCheck() {
   locals[0] = StringValue(Psz2String(buffer));
   TbStr ending = Upper(Right(AsStr(locals[0]), 3));
   if (!_CPSE(ending, Psz2String("DBG"))) ExitProcess(0);
-  CallKest<declared::Eval>(Eval, CodeBlockValue(&kReadProjectDirectory), Usual{reinterpret_cast<std::uintptr_t>(buffer), T_PTR_CALL});
+  CallKest<declared::Eval>(Eval, CodeBlockValue(&kReadProjectDirectory),
+                           Usual{reinterpret_cast<std::uintptr_t>(buffer), T_PTR_CALL});
 }

@@ -2,8 +2,8 @@
 
 #include <iterator>
 
-#include "runtime/tb28run.h"
 #include "runtime/frame_guard.h"
+#include "runtime/tb28run.h"
 #include "startup/debug_launch.h"
 
 void NoOperation() {

@@ -19,17 +19,23 @@ constexpr std::uint32_t Size() {
   return std::uint32_t(sizeof(Field));
 }
 
-#define IVAR(Layout, name, type) SYM_##name, std::uint32_t(offsetof(Layout, name)), type, Size<decltype(Layout::name)>(), kAccess
+#define IVAR(Layout, name, type) \
+  SYM_##name, std::uint32_t(offsetof(Layout, name)), type, Size<decltype(Layout::name)>(), kAccess
 
 constexpr std::uint32_t kTBObjectMap[] = {1, offsetof(TBObjectInstance, OCARGO), 1};
 constexpr std::uint32_t kCodeBlockMap[] = {1, offsetof(CodeBlockInstance, _CODE), 1};
 constexpr std::uint32_t kErrorMap[] = {
     5,
-    offsetof(ErrorInstance, SUBSYSTEM), 1,
-    offsetof(ErrorInstance, OPERATION), 4,                  // OPERATION, DESCRIPTION, FILENAME, ARGS
-    offsetof(ErrorInstance, SUBCODETEXT), 2,                // SUBCODETEXT, ARG
-    offsetof(ErrorInstance, CARGO), REFMAP_USUAL_RUN | 1,   // CARGO
-    offsetof(ErrorInstance, METHODSELF), 2,                 // METHODSELF, STACK
+    offsetof(ErrorInstance, SUBSYSTEM),
+    1,
+    offsetof(ErrorInstance, OPERATION),
+    4,  // OPERATION, DESCRIPTION, FILENAME, ARGS
+    offsetof(ErrorInstance, SUBCODETEXT),
+    2,  // SUBCODETEXT, ARG
+    offsetof(ErrorInstance, CARGO),
+    REFMAP_USUAL_RUN | 1,  // CARGO
+    offsetof(ErrorInstance, METHODSELF),
+    2,  // METHODSELF, STACK
 };
 
 std::int32_t DeclareTBObject() {
@@ -43,21 +49,21 @@ std::int32_t DeclareCodeBlock() {
 }
 
 std::int32_t DeclareError() {
-  return DeclareClass(
-      SYM_ERROR, 0, sizeof(ErrorInstance), kErrorMap, 0, 0, 28, IVAR(ErrorInstance, STACK, T_STRING),
-      IVAR(ErrorInstance, METHODSELF, T_OBJECT), IVAR(ErrorInstance, CARGO, T_USUAL),
-      IVAR(ErrorInstance, CALLFUNCSYM, T_SYMBOL), IVAR(ErrorInstance, CHOICE, T_DWORD),
-      IVAR(ErrorInstance, SUBSTITUTETYPE, T_DWORD), IVAR(ErrorInstance, MAXSIZE, T_DWORD),
-      IVAR(ErrorInstance, ARGTYPEREQ, T_DWORD), IVAR(ErrorInstance, ARGTYPE, T_DWORD),
-      IVAR(ErrorInstance, ARG, T_STRING), IVAR(ErrorInstance, SUBCODETEXT, T_STRING),
-      IVAR(ErrorInstance, FUNCPTR, T_PTR), IVAR(ErrorInstance, ARGNUM, T_DWORD),
-      IVAR(ErrorInstance, FILEHANDLE, T_DWORD), IVAR(ErrorInstance, FUNCSYM, T_SYMBOL),
-      IVAR(ErrorInstance, TRIES, T_DWORD), IVAR(ErrorInstance, ARGS, T_ARRAY), IVAR(ErrorInstance, FILENAME, T_STRING),
-      IVAR(ErrorInstance, DESCRIPTION, T_STRING), IVAR(ErrorInstance, OPERATION, T_STRING),
-      IVAR(ErrorInstance, CANSUBSTITUTE, T_LOGIC), IVAR(ErrorInstance, CANRETRY, T_LOGIC),
-      IVAR(ErrorInstance, CANDEFAULT, T_LOGIC), IVAR(ErrorInstance, SEVERITY, T_DWORD),
-      IVAR(ErrorInstance, OSCODE, T_DWORD), IVAR(ErrorInstance, GENCODE, T_DWORD),
-      IVAR(ErrorInstance, SUBCODE, T_DWORD), IVAR(ErrorInstance, SUBSYSTEM, T_STRING));
+  return DeclareClass(SYM_ERROR, 0, sizeof(ErrorInstance), kErrorMap, 0, 0, 28, IVAR(ErrorInstance, STACK, T_STRING),
+                      IVAR(ErrorInstance, METHODSELF, T_OBJECT), IVAR(ErrorInstance, CARGO, T_USUAL),
+                      IVAR(ErrorInstance, CALLFUNCSYM, T_SYMBOL), IVAR(ErrorInstance, CHOICE, T_DWORD),
+                      IVAR(ErrorInstance, SUBSTITUTETYPE, T_DWORD), IVAR(ErrorInstance, MAXSIZE, T_DWORD),
+                      IVAR(ErrorInstance, ARGTYPEREQ, T_DWORD), IVAR(ErrorInstance, ARGTYPE, T_DWORD),
+                      IVAR(ErrorInstance, ARG, T_STRING), IVAR(ErrorInstance, SUBCODETEXT, T_STRING),
+                      IVAR(ErrorInstance, FUNCPTR, T_PTR), IVAR(ErrorInstance, ARGNUM, T_DWORD),
+                      IVAR(ErrorInstance, FILEHANDLE, T_DWORD), IVAR(ErrorInstance, FUNCSYM, T_SYMBOL),
+                      IVAR(ErrorInstance, TRIES, T_DWORD), IVAR(ErrorInstance, ARGS, T_ARRAY),
+                      IVAR(ErrorInstance, FILENAME, T_STRING), IVAR(ErrorInstance, DESCRIPTION, T_STRING),
+                      IVAR(ErrorInstance, OPERATION, T_STRING), IVAR(ErrorInstance, CANSUBSTITUTE, T_LOGIC),
+                      IVAR(ErrorInstance, CANRETRY, T_LOGIC), IVAR(ErrorInstance, CANDEFAULT, T_LOGIC),
+                      IVAR(ErrorInstance, SEVERITY, T_DWORD), IVAR(ErrorInstance, OSCODE, T_DWORD),
+                      IVAR(ErrorInstance, GENCODE, T_DWORD), IVAR(ErrorInstance, SUBCODE, T_DWORD),
+                      IVAR(ErrorInstance, SUBSYSTEM, T_STRING));
 }
 
 #undef IVAR

@@ -1,7 +1,7 @@
 #include "startup/process_entry.h"
 
-#include <cstring>
 #include <windows.h>
+#include <cstring>
 
 char* CommandLineCopy = nullptr;
 std::uint32_t RuntimeUp = 0;
@@ -38,17 +38,16 @@ bool BringUp(const ModuleRecord& record) {
   if (AtomInit() != 0) return false;
   if (CreateAtomTable(record.AtomTableSize, ATOM_TABLE_MAX_NAMES) != 0) return false;
 
-  HRSRC found = FindResourceA(ModuleHandle, MAKEINTRESOURCEA(ATOMTABLE_RESOURCE_NAME),
-                              MAKEINTRESOURCEA(ATOMTABLE_RESOURCE_TYPE));
+  HRSRC found =
+      FindResourceA(ModuleHandle, MAKEINTRESOURCEA(ATOMTABLE_RESOURCE_NAME), MAKEINTRESOURCEA(ATOMTABLE_RESOURCE_TYPE));
   HGLOBAL loaded = found ? LoadResource(ModuleHandle, found) : nullptr;
   auto* bytes = static_cast<const unsigned char*>(loaded ? LockResource(loaded) : nullptr);
   if (!bytes) return false;
   if (!RegisterAtomTable(bytes, SizeofResource(ModuleHandle, found))) return false;
 
   std::uint32_t startupInfoSize = std::uint32_t(*reinterpret_cast<const WORD*>(&StartupInfo));
-  if (RTInit(&ProcessExit, record.ModuleKind, record.FunctionCount, record.SymbolList, CommandLineCopy,
-             startupInfoSize, 0, ModuleHandle, record.GlobalAreaTable, 1, 10, 1, 1, record.StackSize,
-             InitialStackPointer) != 0)
+  if (RTInit(&ProcessExit, record.ModuleKind, record.FunctionCount, record.SymbolList, CommandLineCopy, startupInfoSize,
+             0, ModuleHandle, record.GlobalAreaTable, 1, 10, 1, 1, record.StackSize, InitialStackPointer) != 0)
     return false;
   ++RuntimeUp;
   return true;

@@ -1,8 +1,8 @@
 #include "startup/tbobject.h"
 
-#include "runtime/tb28run.h"
 #include "runtime/call.h"
 #include "runtime/frame_guard.h"
+#include "runtime/tb28run.h"
 
 Usual TBObjectFinalize(Usual self, std::uint32_t countWord, Usual* args) {
   static const FrameInfo kFrame{"TBOBJECT:FINALIZE", "startup/tbobject.cpp"};

@@ -116,10 +116,8 @@ TBRT std::int32_t DeclareClass(Sym classSym, Sym superSym, std::uint32_t instanc
   c->symbol = classSym;
   c->super = super;
   c->instanceSize = instanceSize;
-  if (super) {
-    c->ivars = super->ivars;
-    c->referenceMap = super->referenceMap;
-  }
+  // A class's reference map covers its whole instance, the superclasses' variables included.
+  if (super) c->ivars = super->ivars;
   va_list list;
   va_start(list, ivarCount);
   bool ok = true;

@@ -45,8 +45,7 @@ class ErrorRecorder {
   static Usual Record(std::uint32_t, Usual* args) {
     auto* rec = static_cast<const ErrorStructure*>(AsPtr(args[0]));
     Raised().push_back(RaisedError{rec->gencode, rec->operation ? rec->operation : "", rec->argNum, rec->argType,
-                                   rec->argTypeReq, rec->canDefault != 0, rec->canRetry != 0,
-                                   rec->canSubstitute != 0});
+                                   rec->argTypeReq, rec->canDefault != 0, rec->canRetry != 0, rec->canSubstitute != 0});
     return NilValue();
   }
   static Usual Reply(std::uint32_t, Usual*) {

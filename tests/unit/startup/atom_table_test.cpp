@@ -80,7 +80,8 @@ TEST_F(AtomTableTest, DamagedTablesFailWithoutReadingPastTheEnd) {
       {"no closing zero length", Table({"START", "Start"}, false)},
       {"a name without its NUL", noNul},
       {"shorter than the signature", {'A', 'T', 'O', 'M'}},
-      {"a length cut in half", [] {
+      {"a length cut in half",
+       [] {
          auto b = Table({"START"}, false);
          b.push_back(0);
          b.push_back(0);

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "program_fixture.h"
 #include "app/start.h"
+#include "program_fixture.h"
 
 #if !defined(_WIN32)
 namespace {
@@ -71,9 +71,12 @@ struct Failure {
 
 TEST_F(ProcessEntryTest, EveryBringUpFailureExitsMinusOneSilentlyWithoutRTExit) {
   const Failure failures[] = {
-      {"MemInit", TB_HOOK_MEMINIT, 1},         {"MemAlloc", TB_HOOK_MEMALLOC, 1},
-      {"AtomInit", TB_HOOK_ATOMINIT, 1},       {"CreateAtomTable", TB_HOOK_CREATEATOMTABLE, 1},
-      {"first SysAddAtom", TB_HOOK_SYSADDATOM, 1}, {"30th SysAddAtom", TB_HOOK_SYSADDATOM, 30},
+      {"MemInit", TB_HOOK_MEMINIT, 1},
+      {"MemAlloc", TB_HOOK_MEMALLOC, 1},
+      {"AtomInit", TB_HOOK_ATOMINIT, 1},
+      {"CreateAtomTable", TB_HOOK_CREATEATOMTABLE, 1},
+      {"first SysAddAtom", TB_HOOK_SYSADDATOM, 1},
+      {"30th SysAddAtom", TB_HOOK_SYSADDATOM, 30},
       {"RTInit", TB_HOOK_RTINIT, 1},
   };
   for (const Failure& f : failures) {
@@ -103,8 +106,8 @@ TEST_F(ProcessEntryTest, LaterNamesAreNotRegisteredAfterARefusal) {
 TEST_F(ProcessEntryTest, DamagedAtomTableIsAStartupFailure) {
   static const unsigned char kBad[] = {'A', 'T', 'O', 'M', 'T', 'A', 'B', 'L', 'X', 0, 0, 0, 0, 0, 0, 0};
   static const unsigned char kPastEnd[] = {'A', 'T', 'O', 'M', 'T', 'A', 'B', 'L', 'E', 0, 0, 0, 9, 0, 0, 0, 'A', 0};
-  for (const auto& [name, bytes, size] : {std::tuple{"bad signature", kBad, sizeof kBad},
-                                          std::tuple{"length past the end", kPastEnd, sizeof kPastEnd}}) {
+  for (const auto& [name, bytes, size] :
+       {std::tuple{"bad signature", kBad, sizeof kBad}, std::tuple{"length past the end", kPastEnd, sizeof kPastEnd}}) {
     SCOPED_TRACE(name);
     EXPECT_EXIT(
         {
