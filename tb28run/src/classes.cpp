@@ -136,7 +136,9 @@ TBRT std::int32_t DeclareClass(Sym classSym, Sym superSym, std::uint32_t instanc
   va_end(list);
   if (!ok) return DECLARE_BAD_IVAR;
 
-  if (referenceMap) {
+  if (!referenceMap && super) {
+    c->referenceMap = super->referenceMap;  // no map of its own: the superclass's serves
+  } else if (referenceMap) {
     std::uint32_t runs = referenceMap[0];
     for (std::uint32_t r = 0; r < runs; ++r) {
       std::uint32_t offset = referenceMap[1 + 2 * r];

@@ -10,8 +10,8 @@ QUESTION = "Fix the quorl database now ?"
 NOT_FOUND = "Quorl not found ?"
 
 
-def run(exe, answers, env=None, cwd=None):
-    done = subprocess.run([exe], input=answers.encode(), capture_output=True, timeout=30, env=env, cwd=cwd)
+def run(exe, answers, env=None, cwd=None, args=()):
+    done = subprocess.run([exe, *args], input=answers.encode(), capture_output=True, timeout=30, env=env, cwd=cwd)
     return done.returncode, done.stdout.decode("latin-1"), done.stderr.decode("latin-1")
 
 
@@ -82,6 +82,33 @@ def scenario_flipped_signature(exe):
         code, out, err = run(copy, "y\n\n")
     check(code == 255, f"a damaged ATOMTABLE exits with status 255, got {code}", out + err)
     check(out == "" and err == "", "a start-up failure prints nothing", out + err)
+
+
+DEBUG_OPTION = "--tb28run:collect-publics"
+
+
+def debug_run(exe, name, project_dir, option=True):
+    """Runs a copy of the executable under another name, answering No."""
+    env = dict(os.environ)
+    env.pop("TBCurrentPrjDir", None)
+    if project_dir is not None:
+        env["TBCurrentPrjDir"] = project_dir
+    with tempfile.TemporaryDirectory() as tmp:
+        copy = os.path.join(tmp, name)
+        shutil.copy2(exe, copy)
+        return run(copy, "n\n", env=env, args=[DEBUG_OPTION] if option else [])
+
+
+def scenario_debug_launch(exe):
+    for name in ("quorlfix.dbg", "QUORLFIX.DBG", "quorlfix.Dbg", "fixDBG"):
+        code, out, err = debug_run(exe, name, "/tmp/project")
+        check(code == 0 and QUESTION in out, f"{name} with TBCurrentPrjDir set goes on to the prompt", out + err)
+    for name, project in (("quorlfix.exe", "/tmp/project"), ("quorlfix", "/tmp/project"),
+                          ("quorlfix.dbg", None), ("quorlfix.dbg", "")):
+        code, out, err = debug_run(exe, name, project)
+        check(code == 0 and out == "", f"{name} with TBCurrentPrjDir={project!r} ends at once with 0", out + err)
+    code, out, err = debug_run(exe, "quorlfix.exe", None, option=False)
+    check(code == 0 and QUESTION in out, "without the runtime option nothing is checked", out + err)
 
 
 if __name__ == "__main__":
