@@ -10,3 +10,5 @@ TBRT TbArr ArrayInit(std::uint32_t count, const Usual* values) {
   if (array && count && values) std::memcpy(array->items, values, sizeof(Usual) * count);
   return array;
 }
+
+TBRT std::uint32_t ALen(TbArr array) { return array ? array->length : 0; }
