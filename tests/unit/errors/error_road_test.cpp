@@ -1,0 +1,129 @@
+// A runtime operation failing inside a routine of the program, all the way to the error block.
+#include <string>
+#include <vector>
+
+#include "errors/error_class.h"
+#include "program_fixture.h"
+#include "runtime/call.h"
+#include "runtime/frame_guard.h"
+
+namespace {
+
+struct Seen {
+  std::uint32_t gencode;
+  std::string operation;
+  std::string stack;
+  std::string subsystem;
+  std::uint32_t argnum;
+};
+std::vector<Seen> seen;
+std::vector<Usual> answers;  // what the block answers, in turn; then FALSE
+Sym classToDeclare = 0;
+
+Usual RecordingBlock(std::uint32_t, Usual* args) {
+  TbObj e = _P2Object(args[0]);
+  auto text = [e](Sym s) {
+    Usual v = IVarGet(e, s);
+    return std::string(String2Psz(AsStr(v)), SLen(AsStr(v)));
+  };
+  seen.push_back({_P2DW(IVarGet(e, SYM_GENCODE)), text(SYM_OPERATION), text(SYM_STACK), text(SYM_SUBSYSTEM),
+                  _P2DW(IVarGet(e, SYM_ARGNUM))});
+  if (classToDeclare) {
+    DeclareClass(classToDeclare, 0, sizeof(InstanceHeader), nullptr, 0, 0, 0);
+    classToDeclare = 0;
+  }
+  if (answers.empty()) return LogicValue(false);
+  Usual a = answers.front();
+  answers.erase(answers.begin());
+  return a;
+}
+const CodeBlock kRecordingBlock{1, &RecordingBlock};
+
+// A routine of the program standing at line 17 when the operation fails.
+TbObj RoutineConverting(Usual value) {
+  static const FrameInfo kFrame{"ROUTINE", "road.prg"};
+  FrameGuard frame(kFrame);
+  uiLineNum_RT = 17;
+  return _P2Object(value);
+}
+
+Usual RoutineCreating(Sym cls) {
+  static const FrameInfo kFrame{"CREATOR", "road.prg"};
+  FrameGuard frame(kFrame);
+  uiLineNum_RT = 3;
+  return CallKest<declared::CreateInstance>(CreateInstance, SymbolValue(cls));
+}
+
+class ErrorRoadTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    ASSERT_EQ(ModuleInit(), 0);
+    seen.clear();
+    answers.clear();
+    classToDeclare = 0;
+    CallKest<declared::ErrorFunc>(ErrorFunc, PtrValue(reinterpret_cast<const void*>(&DefErrorGen)));
+    CallKest<declared::ErrorBlock>(ErrorBlock, CodeBlockValue(&kRecordingBlock));
+  }
+};
+
+TEST_F(ErrorRoadTest, TheBlockReceivesAnErrorFromTheRecordNamingTheRoutine) {
+  EXPECT_EQ(RoutineConverting(IntValue(5)), nullptr) << "FALSE takes the default: no object";
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].gencode, 1u);
+  EXPECT_EQ(seen[0].operation, "_P2Object");
+  EXPECT_EQ(seen[0].subsystem, "TB28RUN");
+  EXPECT_EQ(seen[0].argnum, 1u);
+  EXPECT_NE(seen[0].stack.find("ROUTINE (Line:17)\r\n"), std::string::npos) << seen[0].stack;
+}
+
+TEST_F(ErrorRoadTest, AValueSubstitutes) {
+  Usual other = CallKest<declared::CreateInstance>(CreateInstance, SymbolValue(SYM_TBOBJECT));
+  answers = {other};
+  EXPECT_EQ(RoutineConverting(S("no object")), AsObj(other));
+  EXPECT_EQ(seen.size(), 1u);
+}
+
+TEST_F(ErrorRoadTest, TrueRetriesAndTheRetryCanSucceed) {
+  Sym later = SysAddAtom("LATER");
+  classToDeclare = later;  // the block declares the missing class, then asks for a retry
+  answers = {LogicValue(true)};
+  Usual object = RoutineCreating(later);
+  EXPECT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].gencode, 19u);
+  ASSERT_EQ(object.type, T_OBJECT);
+  EXPECT_TRUE(IsInstanceOf(object, later));
+}
+
+TEST_F(ErrorRoadTest, RetryIsAskedAgainUntilTheBlockGivesUp) {
+  answers = {LogicValue(true), LogicValue(true)};
+  Usual object = RoutineCreating(SysAddAtom("NEVER"));
+  EXPECT_EQ(seen.size(), 3u);
+  EXPECT_EQ(object.value, 0u);
+}
+
+Usual FailingBlock(std::uint32_t, Usual*) {
+  _P2Object(IntValue(1));  // an error while the error is being handled, again and again
+  return LogicValue(false);
+}
+const CodeBlock kFailingBlock{1, &FailingBlock};
+
+TEST_F(ErrorRoadTest, NestedErrorsPastTheLimitEndTheProgram) {
+  EXPECT_EXIT(
+      {
+        CallKest<declared::ErrorBlock>(ErrorBlock, CodeBlockValue(&kFailingBlock));
+        RoutineConverting(IntValue(2));
+      },
+      ::testing::ExitedWithCode(70), "errors kept arising while an error was being handled");
+}
+
+TEST_F(ErrorRoadTest, AnErrorWithoutABlockEndsTheProgramWithAMessage) {
+  EXPECT_EXIT(
+      {
+        CallKest<declared::ErrorBlock>(ErrorBlock, NilValue());
+        RoutineConverting(IntValue(2));
+      },
+      ::testing::ExitedWithCode(70), "no error block handles it");
+}
+
+}  // namespace
