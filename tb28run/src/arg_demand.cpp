@@ -1,0 +1,54 @@
+#include "arg_demand.h"
+
+#include <cmath>
+
+#include "error_road.h"
+#include "heap.h"
+
+namespace tb {
+
+double NumberOf(const Usual& u) {
+  switch (u.type) {
+    case T_INT: return double(AsInt(u));
+    case T_DWORD: return double(std::uint32_t(u.value));
+    default: return FloatOf(u);
+  }
+}
+
+bool Demand(const char* operation, Usual& value, std::uint32_t wantedType, std::uint32_t argNum,
+            bool (*accepts)(const Usual&)) {
+  while (!accepts(value)) {
+    Answer a = RaiseTypeError(operation, value, wantedType, argNum);
+    if (a.resolution == Resolution::Default) return false;
+    if (a.resolution == Resolution::Substitute) value = a.value;
+  }
+  return true;
+}
+
+bool DemandWhole(const char* operation, Usual value, std::uint32_t argNum, std::int64_t low, std::int64_t high,
+                 std::int64_t* out) {
+  for (;;) {
+    if (!DemandNumber(operation, value, argNum)) return false;
+    double n = std::trunc(NumberOf(value));
+    if (n >= double(low) && n <= double(high)) {
+      *out = std::int64_t(n);
+      return true;
+    }
+    RaiseSpec spec;
+    spec.gencode = EG_ARG;
+    spec.operation = operation;
+    spec.description = "Argument out of range";
+    spec.SetArgs({value});
+    spec.argNum = argNum;
+    spec.arg = value;
+    spec.argTypeReq = T_INT;
+    spec.canDefault = true;
+    spec.canSubstitute = true;
+    spec.substituteType = T_INT;
+    Answer a = RaiseError(spec);
+    if (a.resolution != Resolution::Substitute) return false;
+    value = a.value;
+  }
+}
+
+}  // namespace tb

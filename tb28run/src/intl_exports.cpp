@@ -1,0 +1,83 @@
+// Querying and changing the international settings.
+#include <string>
+
+#include "arg_demand.h"
+#include "heap.h"
+#include "intl_settings.h"
+#include "number_text.h"
+#include "tb28run/intl.h"
+
+namespace {
+
+bool IsLogic(const Usual& u) { return u.type == T_LOGIC; }
+bool IsModeValue(const Usual& u) { return u.type == T_LOGIC || tb::IsNumber(u); }
+
+Usual Flag(const char* operation, std::uint32_t countWord, Usual* args, bool& setting) {
+  Usual previous = LogicValue(setting);
+  Usual value = tb::ArgAt(countWord, args, 0);
+  if (value.type != T_NIL && tb::Demand(operation, value, T_LOGIC, 1, IsLogic)) setting = value.value != 0;
+  return previous;
+}
+
+template <typename T>
+Usual Whole(const char* operation, std::uint32_t countWord, Usual* args, T& setting, std::int64_t low,
+            std::int64_t high) {
+  Usual previous = IntValue(std::int32_t(setting));
+  Usual value = tb::ArgAt(countWord, args, 0);
+  std::int64_t n;
+  if (value.type != T_NIL && tb::DemandWhole(operation, value, 1, low, high, &n)) setting = T(n);
+  return previous;
+}
+
+std::string Copy(TbStr text) { return std::string(tb::Text(text), tb::Length(text)); }
+
+}  // namespace
+
+TBRT Usual _SetIntl(std::uint32_t countWord, Usual* args) {
+  std::int32_t& mode = tb::Intl().mode;
+  Usual previous = IntValue(mode);
+  Usual value = tb::ArgAt(countWord, args, 0);
+  if (value.type == T_NIL || !tb::Demand("_SetIntl", value, T_INT, 1, IsModeValue)) return previous;
+  if (value.type == T_LOGIC) {
+    mode = value.value == 2 ? 2 : value.value != 0 ? 1 : 0;
+    return previous;
+  }
+  std::int64_t n;
+  if (tb::DemandWhole("_SetIntl", value, 1, INT32_MIN, INT32_MAX, &n)) mode = std::int32_t(n);
+  return previous;
+}
+
+TBRT Usual _SetDict(std::uint32_t countWord, Usual* args) {
+  std::uintptr_t& dict = tb::Intl().dict;
+  Usual previous{dict, T_LOGIC};
+  Usual value = tb::ArgAt(countWord, args, 0);
+  if (value.type != T_NIL && tb::Demand("_SetDict", value, T_LOGIC, 1, IsLogic)) dict = value.value;
+  return previous;
+}
+
+TBRT Usual SetAmPm(std::uint32_t countWord, Usual* args) { return Flag("SetAmPm", countWord, args, tb::Intl().amPm); }
+
+TBRT Usual SetCentury(std::uint32_t countWord, Usual* args) {
+  return Flag("SetCentury", countWord, args, tb::Intl().century);
+}
+
+TBRT Usual SetDecimalSep(std::uint32_t countWord, Usual* args) {
+  return Whole("SetDecimalSep", countWord, args, tb::Intl().decimalSep, 0, 255);
+}
+
+TBRT Usual SetThousandSep(std::uint32_t countWord, Usual* args) {
+  return Whole("SetThousandSep", countWord, args, tb::Intl().thousandSep, 0, 255);
+}
+
+TBRT Usual SetDecimal(std::uint32_t countWord, Usual* args) {
+  return Whole("SetDecimal", countWord, args, tb::Intl().decimals, 0, tb::kMaxDecimals);
+}
+
+TBRT Usual SetEpoch(std::uint32_t countWord, Usual* args) {
+  return Whole("SetEpoch", countWord, args, tb::Intl().epoch, 0, 9999);
+}
+
+TBRT void SetTimeSep(std::uint32_t code) { tb::Intl().timeSep = code & 0xFF; }
+TBRT void SetAMExt(TbStr text) { tb::Intl().amExt = Copy(text); }
+TBRT void SetPMExt(TbStr text) { tb::Intl().pmExt = Copy(text); }
+TBRT void SetDateFrmt(TbStr picture) { tb::Intl().dateFormat = Copy(picture); }

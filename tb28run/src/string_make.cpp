@@ -1,0 +1,41 @@
+#include "string_make.h"
+
+#include "error_road.h"
+#include "heap.h"
+
+namespace tb {
+namespace {
+
+template <typename Make>
+TbStr Acquire(const char* operation, std::uint64_t length, Make make) {
+  for (;;) {
+    bool tooLong = length > kMaxStringLength;
+    if (!tooLong)
+      if (TbStr s = make()) return s;
+    RaiseSpec spec;
+    spec.gencode = tooLong ? EG_STROVERFLOW : EG_MEM;
+    spec.operation = operation;
+    spec.description = tooLong ? "The result is longer than a string can be" : "Not enough memory for the string";
+    spec.canDefault = true;
+    spec.canRetry = !tooLong;
+    spec.canSubstitute = true;
+    spec.substituteType = T_STRING;
+    spec.maxSize = std::uint32_t(kMaxStringLength);
+    Answer a = RaiseError(spec);
+    if (a.resolution == Resolution::Retry) continue;
+    if (a.resolution == Resolution::Substitute && a.value.type == T_STRING) return AsStr(a.value);
+    return NewString("", 0);
+  }
+}
+
+}  // namespace
+
+TbStr MakeString(const char* operation, const char* bytes, std::uint64_t length) {
+  return Acquire(operation, length, [&] { return NewString(bytes, std::uint32_t(length)); });
+}
+
+TbStr MakeFilled(const char* operation, std::uint64_t length, char fill) {
+  return Acquire(operation, length, [&] { return NewStringFilled(std::uint32_t(length), fill); });
+}
+
+}  // namespace tb

@@ -1,0 +1,23 @@
+// Making the strings that string operations return. A result longer than a string may be, or
+// one memory cannot hold, is an error on the error road rather than a crash or a silent cut.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "tb28run/values.h"
+
+namespace tb {
+
+// Longest string the runtime makes: its length must fit a signed 32-bit count, header included.
+constexpr std::uint64_t kMaxStringLength = 0x7FFF0000u;
+
+// On a string overflow or memory error the error block may substitute a string; its default
+// is the empty string.
+TbStr MakeString(const char* operation, const char* bytes, std::uint64_t length);
+TbStr MakeFilled(const char* operation, std::uint64_t length, char fill);
+inline TbStr MakeString(const char* operation, std::string_view text) {
+  return MakeString(operation, text.data(), text.size());
+}
+
+}  // namespace tb

@@ -1,0 +1,65 @@
+// Adding dynamic values: strings, numbers, and dates with days.
+#include <cmath>
+#include <cstdint>
+
+#include "arg_demand.h"
+#include "calendar.h"
+#include "error_road.h"
+#include "heap.h"
+#include "tb28run/strings.h"
+#include "tb28run/value_ops.h"
+
+namespace {
+
+bool IsWhole(const Usual& u) { return u.type == T_INT || u.type == T_DWORD; }
+
+Usual AddNumbers(const Usual& a, const Usual& b) {
+  if (IsWhole(a) && IsWhole(b)) {
+    std::int64_t sum = std::int64_t(tb::NumberOf(a)) + std::int64_t(tb::NumberOf(b));
+    if (sum >= INT32_MIN && sum <= INT32_MAX) return IntValue(std::int32_t(sum));
+    return tb::NewFloat(double(sum), 0);
+  }
+  // The sum shows as many decimals as the more precise operand; a float that defers to the
+  // setting makes the sum defer too.
+  std::int32_t da = a.type == T_FLOAT ? tb::FloatDecimals(a) : 0;
+  std::int32_t db = b.type == T_FLOAT ? tb::FloatDecimals(b) : 0;
+  std::int32_t decimals = da < 0 || db < 0 ? -1 : da > db ? da : db;
+  return tb::NewFloat(tb::NumberOf(a) + tb::NumberOf(b), decimals);
+}
+
+Usual AddDays(const Usual& date, const Usual& days) {
+  std::int64_t day = std::int64_t(std::uint32_t(date.value));
+  if (day == 0) return date;  // the empty date has no day to count from
+  double later = double(day) + std::trunc(tb::NumberOf(days));
+  if (later >= double(tb::kFirstDay) && later <= double(tb::kLastDay))
+    return Usual{std::uintptr_t(std::int64_t(later)), T_DATE};
+  tb::RaiseSpec spec;
+  spec.gencode = tb::EG_NUMOVERFLOW;
+  spec.operation = "+";
+  spec.description = "The date lies outside the years 1 to 9999";
+  spec.SetArgs({date, days});
+  spec.canDefault = true;
+  spec.canSubstitute = true;
+  spec.substituteType = T_DATE;
+  tb::Answer answer = tb::RaiseError(spec);
+  return answer.resolution == tb::Resolution::Substitute ? answer.value : Usual{0, T_DATE};
+}
+
+bool Addable(const Usual& u) { return u.type == T_STRING || u.type == T_DATE || tb::IsNumber(u); }
+
+}  // namespace
+
+TBRT Usual _PAD(Usual a, Usual b) {
+  for (;;) {
+    if (a.type == T_STRING && b.type == T_STRING) return StringValue(_CCS(AsStr(a), AsStr(b)));
+    if (tb::IsNumber(a) && tb::IsNumber(b)) return AddNumbers(a, b);
+    if (a.type == T_DATE && tb::IsNumber(b)) return AddDays(a, b);
+    if (tb::IsNumber(a) && b.type == T_DATE) return AddDays(b, a);
+    bool aFits = Addable(a);
+    Usual& culprit = aFits ? b : a;
+    std::uint32_t wanted = aFits && a.type == T_STRING ? T_STRING : T_INT;
+    tb::Answer answer = tb::RaiseTypeError("+", culprit, wanted, aFits ? 2 : 1);
+    if (answer.resolution == tb::Resolution::Default) return a;
+    if (answer.resolution == tb::Resolution::Substitute) culprit = answer.value;
+  }
+}

@@ -1,0 +1,47 @@
+// Dynamic values to plain C types, and unsigned numbers to dynamic values.
+#include <cmath>
+
+#include "arg_demand.h"
+#include "heap.h"
+#include "tb28run/value_ops.h"
+
+namespace {
+
+bool IsLogic(const Usual& u) { return u.type == T_LOGIC; }
+bool IsStringValue(const Usual& u) { return u.type == T_STRING; }
+bool IsSymbolValue(const Usual& u) { return u.type == T_SYMBOL; }
+bool IsPointerValue(const Usual& u) { return IsPointerType(u.type); }
+
+}  // namespace
+
+TBRT Usual _DW2T(std::uint32_t value) { return tb::DwordValue(value); }
+
+TBRT std::uint32_t _P2DW(Usual value) {
+  if (!tb::DemandNumber("_P2DW", value, 1)) return 0;
+  if (value.type != T_FLOAT) return std::uint32_t(value.value);
+  double whole = std::trunc(tb::FloatOf(value));
+  if (!std::isfinite(whole)) return 0;
+  double low = std::fmod(whole, 4294967296.0);  // exact for every double
+  if (low < 0) low += 4294967296.0;
+  return std::uint32_t(low);
+}
+
+TBRT std::int32_t _P2Logic(Usual value) {
+  if (!tb::Demand("_P2Logic", value, T_LOGIC, 1, IsLogic)) return 0;
+  return value.value != 0;
+}
+
+TBRT TbStr _P2String(Usual value) {
+  if (!tb::Demand("_P2String", value, T_STRING, 1, IsStringValue)) return tb::NewString("", 0);
+  return AsStr(value);
+}
+
+TBRT Sym _P2Symbol(Usual value) {
+  if (!tb::Demand("_P2Symbol", value, T_SYMBOL, 1, IsSymbolValue)) return 0;
+  return Sym(value.value);
+}
+
+TBRT void* _P2Ptr(Usual value) {
+  if (!tb::Demand("_P2Ptr", value, T_PTR, 1, IsPointerValue)) return nullptr;
+  return AsPtr(value);
+}

@@ -1,0 +1,57 @@
+// AsString and AsPsz: the text form of any value.
+#include <string>
+
+#include "classes.h"
+#include "heap.h"
+#include "number_text.h"
+#include "string_make.h"
+#include "symbols_table.h"
+#include "tb28run/datetime.h"
+#include "tb28run/strings.h"
+#include "tb28run/value_ops.h"
+
+namespace {
+
+std::string PointerText(std::uintptr_t address) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string text = "0x";
+  for (int shift = int(sizeof address * 8) - 4; shift >= 0; shift -= 4) text += kDigits[(address >> shift) & 0xF];
+  return text;
+}
+
+std::string Braced(std::uint32_t type) {
+  TbStr name = TypeString(type);
+  return "{" + std::string(tb::Text(name), tb::Length(name)) + "}";
+}
+
+std::string ObjectText(TbObj object) {
+  const tb::ClassInfo* cls = tb::ClassOf(object);
+  std::string_view name = cls ? tb::NameOf(cls->symbol) : std::string_view{};
+  if (name.empty()) return Braced(T_OBJECT);
+  return "{" + std::string(name) + "}";
+}
+
+}  // namespace
+
+TBRT TbStr AsString(Usual value) {
+  switch (value.type) {
+    case T_STRING: return AsStr(value) ? AsStr(value) : tb::NewString("", 0);
+    case T_INT:
+    case T_FLOAT:
+    case T_DWORD: return tb::MakeString("AsString", tb::NaturalText(value));
+    case T_LOGIC: return tb::MakeString("AsString", value.value ? ".T." : ".F.");
+    case T_NIL: return tb::MakeString("AsString", "NIL");
+    case T_DATE: return DToC(value);
+    case T_SYMBOL: return tb::MakeString("AsString", tb::NameOf(Sym(value.value)));
+    case T_PTR:
+    case T_PTR_CALL: return tb::MakeString("AsString", PointerText(value.value));
+    case T_ARRAY: {
+      std::uint32_t length = AsArr(value) ? AsArr(value)->length : 0;
+      return tb::MakeString("AsString", "{[" + std::to_string(length) + "]}");
+    }
+    case T_OBJECT: return tb::MakeString("AsString", ObjectText(AsObj(value)));
+    default: return tb::MakeString("AsString", Braced(value.type));
+  }
+}
+
+TBRT const char* AsPsz(Usual value) { return tb::Text(AsString(value)); }

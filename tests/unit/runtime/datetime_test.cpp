@@ -1,0 +1,112 @@
+#include "tb28run/datetime.h"
+#include "error_recorder.h"
+#include "kest_call.h"
+#include "runtime_fixture.h"
+#include "tb28run/intl.h"
+#include "tb28run/testing_clock.h"
+
+namespace {
+
+class DateTimeTest : public RuntimeTest {
+ protected:
+  static void Picture(const char* picture) { SetDateFrmt(Psz2String(picture)); }
+  static void Century(bool on) { KestCall(SetCentury, 1, {LogicValue(on)}); }
+  static void Clock(std::uint16_t h, std::uint16_t m, std::uint16_t s) {
+    TbTestLocalTime t{2024, 2, 29, h, m, s};
+    TbTestSetLocalTime(&t);
+  }
+  static Usual Day(std::uint32_t n) { return Usual{n, T_DATE}; }
+};
+
+// Julian day numbers known independently of this code.
+constexpr std::uint32_t kJan1st2000 = 2451545;
+constexpr std::uint32_t kJan1st1970 = 2440588;
+constexpr std::uint32_t kGregorianStart = 2299161;  // 15 October 1582
+
+TEST_F(DateTimeTest, DToCInEachPicture) {
+  struct Case {
+    const char* picture;
+    bool century;
+    std::uint32_t day;
+    const char* text;
+  } cases[] = {
+      {"MM/DD/YY", false, kJan1st2000, "01/01/00"},
+      {"MM/DD/YY", true, kJan1st2000, "01/01/2000"},
+      {"DD.MM.YYYY", false, kJan1st1970, "01.01.1970"},
+      {"YYYY-MM-DD", false, kGregorianStart, "1582-10-15"},
+      {"YY/MM/DD", false, kGregorianStart, "82/10/15"},
+      {"mm/dd/yy", false, kJan1st1970, "01/01/70"},
+      {"D.M.YYYY", false, kGregorianStart, "15.10.1582"},
+      {"DD MM", false, kJan1st2000 + 59, "29 02"},
+      {"YYYYMMDD", true, kJan1st2000 + 365, "20001231"},
+      {"", false, kJan1st2000, ""},
+      {"MM/DD/YY", false, 0, "  /  /  "},
+      {"MM/DD/YY", true, 0, "  /  /    "},
+      {"DD.MM.YYYY", false, 0, "  .  .    "},
+      {"MM/DD/YY", false, 1000, "  /  /  "},
+  };
+  for (const Case& c : cases) {
+    Picture(c.picture);
+    Century(c.century);
+    EXPECT_EQ(Str(DToC(Day(c.day))), c.text) << c.picture << " " << c.day;
+  }
+}
+
+TEST_F(DateTimeTest, TodayIsTheLocalDate) {
+  TbTestLocalTime t{2000, 1, 1, 23, 59, 59};
+  TbTestSetLocalTime(&t);
+  EXPECT_EQ(Today().type, T_DATE);
+  EXPECT_EQ(Today().value, kJan1st2000);
+  t = {2024, 2, 29, 0, 0, 0};
+  TbTestSetLocalTime(&t);
+  Picture("YYYY-MM-DD");
+  EXPECT_EQ(Str(DToC(Today())), "2024-02-29");
+  t = {9999, 12, 31, 0, 0, 0};
+  TbTestSetLocalTime(&t);
+  EXPECT_EQ(Str(DToC(Today())), "9999-12-31");
+}
+
+TEST_F(DateTimeTest, DToCOfANonDate) {
+  ErrorRecorder::Install();
+  EXPECT_EQ(Str(DToC(IntValue(5))), "  /  /  ");
+  ErrorRecorder::Answer(Day(kJan1st2000));
+  EXPECT_EQ(Str(DToC(S("x"))), "01/01/00");
+  ASSERT_EQ(ErrorRecorder::Raised().size(), 2u);
+  EXPECT_EQ(ErrorRecorder::Raised()[0].argTypeReq, T_DATE);
+}
+
+TEST_F(DateTimeTest, TimeOnBothClocks) {
+  struct Case {
+    std::uint16_t h, m, s;
+    bool amPm;
+    const char* text;
+  } cases[] = {
+      {9, 5, 0, false, "09:05:00"},    {23, 59, 59, false, "23:59:59"},   {0, 0, 0, false, "00:00:00"},
+      {9, 5, 0, true, "09:05:00 am"},  {0, 1, 2, true, "12:01:02 am"},    {12, 0, 0, true, "12:00:00 pm"},
+      {13, 7, 9, true, "01:07:09 pm"}, {23, 59, 59, true, "11:59:59 pm"},
+  };
+  for (const Case& c : cases) {
+    Clock(c.h, c.m, c.s);
+    KestCall(SetAmPm, 1, {LogicValue(c.amPm)});
+    EXPECT_EQ(Str(Time()), c.text);
+  }
+}
+
+TEST_F(DateTimeTest, TimeWithOtherSeparatorsAndExtensions) {
+  Clock(14, 30, 5);
+  KestCall(SetAmPm, 1, {LogicValue(true)});
+  SetTimeSep('.');
+  SetAMExt(Psz2String(" vorm."));
+  SetPMExt(Psz2String(" nachm."));
+  EXPECT_EQ(Str(Time()), "02.30.05 nachm.");
+  SetPMExt(nullptr);
+  SetTimeSep(0);
+  EXPECT_EQ(Str(Time()), "023005");
+  SetTimeSep(256 + ':');
+  KestCall(SetAmPm, 1, {LogicValue(false)});
+  EXPECT_EQ(Str(Time()), "14:30:05");
+}
+
+TEST_F(DateTimeTest, Version) { EXPECT_EQ(Str(Version()), "TB28RUN 2.8.0"); }
+
+}  // namespace
