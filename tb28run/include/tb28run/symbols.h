@@ -15,6 +15,8 @@ enum PredefinedSymbol : Sym {
   SYM_CODEBLOCK = 116,
   SYM_FINALIZE = 118,  // sent to an object the runtime is about to release
   SYM_SEND = 184,
+  SYM_COLLECTIONGET = 205,  // indexed read of an object that serves indexed access
+  SYM_COLLECTIONPUT = 206,  // indexed write of such an object
   SYM_CREATEINSTANCE = 239,
   SYM_ERRORLEVEL = 240,
   SYM_STRZERO = 299,
@@ -35,7 +37,6 @@ enum PredefinedSymbol : Sym {
   SYM_SETDICT = 425,
   SYM_SETAMPM = 426,
 };
-
 
 // The name registered for the symbol, or "" for a number no name has.
 TBRT const char* Symbol2String(Sym symbol);

@@ -1,0 +1,51 @@
+// Building arrays and changing their shape.
+#include <cstring>
+
+#include "arg_demand.h"
+#include "array_bounds.h"
+#include "heap.h"
+#include "tb28run/arrays.h"
+
+namespace {
+
+bool IsSomeArray(const Usual& u) { return u.type == T_ARRAY && u.value; }
+
+}  // namespace
+
+TBRT Usual ArrayBuild(std::uint32_t countWord, Usual* args) { return ArrayValue(ArrayInit(PassedOf(countWord), args)); }
+
+TBRT Usual AAdd(TbArr array, Usual value) {
+  Usual target = ArrayValue(array);
+  if (!tb::Demand("AAdd", target, T_ARRAY, 1, IsSomeArray)) return NilValue();
+  array = AsArr(target);
+  if (!tb::ArrayResize(array, array->length + 1)) {
+    tb::RaiseSpec spec;
+    spec.gencode = tb::EG_MEM;
+    spec.operation = "AAdd";
+    spec.description = "No memory to grow the array";
+    spec.SetArgs({target, value});
+    spec.canDefault = true;
+    tb::RaiseError(spec);
+    return NilValue();
+  }
+  array->items[array->length - 1] = value;
+  return value;
+}
+
+TBRT TbArr ADel(TbArr array, std::uint32_t position) {
+  tb::Answer answer;
+  if (!tb::WithinBounds({"ADel", false}, array, position, &answer)) return array;
+  Usual* items = array->items;
+  std::memmove(items + position - 1, items + position, sizeof(Usual) * (array->length - position));
+  items[array->length - 1] = NilValue();
+  return array;
+}
+
+TBRT TbArr AIns(TbArr array, std::uint32_t position) {
+  tb::Answer answer;
+  if (!tb::WithinBounds({"AIns", false}, array, position, &answer)) return array;
+  Usual* items = array->items;
+  std::memmove(items + position, items + position - 1, sizeof(Usual) * (array->length - position));
+  items[position - 1] = NilValue();
+  return array;
+}
