@@ -9,7 +9,11 @@ namespace {
 GcHeader* allBlocks = nullptr;
 HeapStats stats{};
 
+// Blocks stay below 2 GiB, so that no size computation can wrap on a 32-bit target.
+constexpr std::size_t kMaxBlock = 0x7FFFFF00u;
+
 GcHeader* Allocate(Kind kind, std::size_t bytes) {
+  if (bytes > kMaxBlock) return nullptr;
   auto* h = static_cast<GcHeader*>(std::calloc(1, bytes));
   if (!h) return nullptr;
   h->bytes = std::uint32_t(bytes);
@@ -32,6 +36,7 @@ void Release(GcHeader* h) {
 }  // namespace
 
 TbStr NewString(const char* bytes, std::uint32_t length) {
+  if (length > kMaxBlock) return nullptr;
   auto* s = reinterpret_cast<TbStr>(Allocate(Kind::String, offsetof(TbString, text) + length + 1));
   if (!s) return nullptr;
   s->length = length;
@@ -41,6 +46,7 @@ TbStr NewString(const char* bytes, std::uint32_t length) {
 }
 
 TbStr NewStringFilled(std::uint32_t length, char fill) {
+  if (length > kMaxBlock) return nullptr;
   auto* s = reinterpret_cast<TbStr>(Allocate(Kind::String, offsetof(TbString, text) + length + 1));
   if (!s) return nullptr;
   s->length = length;
@@ -59,7 +65,8 @@ TbArr NewArray(std::uint32_t length) {
 bool ArrayResize(TbArr a, std::uint32_t length) {
   if (length > a->capacity) {
     std::uint32_t capacity = a->capacity ? a->capacity : 4;
-    while (capacity < length) capacity *= 2;
+    if (length > kMaxBlock / sizeof(Usual)) return false;
+    while (capacity < length) capacity = capacity > kMaxBlock / sizeof(Usual) / 2 ? length : capacity * 2;
     auto* items = static_cast<Usual*>(std::realloc(a->items, sizeof(Usual) * capacity));
     if (!items) return false;
     stats.liveBytes += sizeof(Usual) * (capacity - a->capacity);
@@ -81,6 +88,7 @@ Usual NewFloat(double value, std::int32_t decimals) {
 }
 
 TbObj NewInstance(std::uint32_t instanceBytes) {
+  if (instanceBytes > kMaxBlock) return nullptr;
   GcHeader* h = Allocate(Kind::Instance, sizeof(GcHeader) + instanceBytes);
   if (!h) return nullptr;
   return reinterpret_cast<TbObj>(h + 1);
