@@ -100,8 +100,8 @@ std::vector<const ClassInfo*> AllClasses() {
 }  // namespace tb
 
 TBRT std::int32_t DeclareClass(Sym classSym, Sym superSym, std::uint32_t instanceSize,
-                               const std::uint32_t* referenceMap, std::uint32_t, std::uint32_t,
-                               std::uint32_t ivarCount, ...) {
+                               const std::uint32_t* referenceMap, std::uint32_t, std::uint32_t, std::uint32_t ivarCount,
+                               ...) {
   using namespace tb;
   if (HookFails(TB_HOOK_DECLARECLASS)) return DECLARE_HOOK;
   if (classSym == 0 || FindClass(classSym)) return DECLARE_EXISTS;
@@ -152,8 +152,7 @@ TBRT std::int32_t DeclareClass(Sym classSym, Sym superSym, std::uint32_t instanc
   return DECLARE_OK;
 }
 
-TBRT std::int32_t DeclareMethod(Sym classSym, Sym methodSym, std::uint32_t, MethodFn function,
-                                std::uint32_t params) {
+TBRT std::int32_t DeclareMethod(Sym classSym, Sym methodSym, std::uint32_t, MethodFn function, std::uint32_t params) {
   using namespace tb;
   if (HookFails(TB_HOOK_DECLAREMETHOD)) return DECLARE_HOOK;
   auto it = Classes().find(classSym);

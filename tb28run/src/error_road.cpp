@@ -1,10 +1,10 @@
 #include "error_road.h"
 
+#include <windows.h>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
-#include <windows.h>
 
 #include "classes.h"
 #include "heap.h"
@@ -191,8 +191,8 @@ TBRT Usual ErrorBlock(std::uint32_t countWord, Usual* args) {
   if (PassedOf(countWord) == 0) return previous;
   Usual block = args[0];
   for (;;) {
-    bool isBlock = (block.type == T_CODEBLOCK && block.value) || (block.type == T_OBJECT && block.value) ||
-                   block.type == T_NIL;
+    bool isBlock =
+        (block.type == T_CODEBLOCK && block.value) || (block.type == T_OBJECT && block.value) || block.type == T_NIL;
     if (isBlock) break;
     Answer a = RaiseTypeError("ErrorBlock", block, T_CODEBLOCK);
     if (a.resolution == Resolution::Default) return previous;
@@ -207,9 +207,12 @@ TBRT Usual ErrorFunc(std::uint32_t countWord, Usual* args) {
   Usual previous = r.errorFunc ? PtrValue(reinterpret_cast<const void*>(r.errorFunc)) : NilValue();
   if (PassedOf(countWord) == 0) return previous;
   Usual fn = args[0];
-  if (IsPointerType(fn.type)) r.errorFunc = reinterpret_cast<KestFn>(fn.value);
-  else if (fn.type == T_NIL) r.errorFunc = nullptr;
-  else RaiseTypeError("ErrorFunc", fn, T_PTR);
+  if (IsPointerType(fn.type))
+    r.errorFunc = reinterpret_cast<KestFn>(fn.value);
+  else if (fn.type == T_NIL)
+    r.errorFunc = nullptr;
+  else
+    RaiseTypeError("ErrorFunc", fn, T_PTR);
   return previous;
 }
 

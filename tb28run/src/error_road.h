@@ -88,7 +88,6 @@ Answer RaiseError(const RaiseSpec& spec);
 
 // A conversion fault: the value is not of the wanted type. Returns the value to use: the
 // original on retry (the caller tests again), the substitute, or a NIL for the default.
-Answer RaiseTypeError(const char* operation, const Usual& value, std::uint32_t wantedType,
-                      std::uint32_t argNum = 1);
+Answer RaiseTypeError(const char* operation, const Usual& value, std::uint32_t wantedType, std::uint32_t argNum = 1);
 
 }  // namespace tb

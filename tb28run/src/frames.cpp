@@ -1,7 +1,7 @@
 #include "tb28run/frames.h"
 
-#include <cstring>
 #include <windows.h>
+#include <cstring>
 
 #include "heap.h"
 #include "state.h"

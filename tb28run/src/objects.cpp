@@ -3,9 +3,9 @@
 
 #include "classes.h"
 #include "error_road.h"
-#include "tb28run/frames.h"
 #include "heap.h"
 #include "predefined_symbols.h"
+#include "tb28run/frames.h"
 #include "tb28run/symbols.h"
 
 namespace tb {
@@ -61,9 +61,12 @@ bool WriteField(TbObj object, const IVarInfo& v, const Usual& value) {
       }
       return false;
     case T_FLOAT:
-      if (value.type == T_INT) Store(at, double(AsInt(value)));
-      else if (value.type == T_FLOAT) Store(at, FloatOf(value));
-      else return false;
+      if (value.type == T_INT)
+        Store(at, double(AsInt(value)));
+      else if (value.type == T_FLOAT)
+        Store(at, FloatOf(value));
+      else
+        return false;
       return true;
     case T_LOGIC:
     case T_SYMBOL:

@@ -7,7 +7,6 @@
 
 namespace tb {
 
-
 // The name of predefined symbol n (1 <= n < 444).
 std::string PredefinedSymbolName(Sym n);
 

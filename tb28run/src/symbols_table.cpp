@@ -1,11 +1,11 @@
 #include "symbols_table.h"
 
+#include <deque>
 #include <string>
 #include <unordered_map>
-#include <deque>
 
-#include "predefined_symbols.h"
 #include "heap.h"
+#include "predefined_symbols.h"
 #include "tb28run/symbols.h"
 
 namespace tb {

@@ -24,8 +24,8 @@ constexpr std::uint32_t REFMAP_USUAL_RUN = 0x80000000u;
 // values: symbol, byte offset, type code, size in bytes, access flags. The reference map covers the
 // whole instance; a null map takes the superclass's. 0 on success.
 TBRT std::int32_t DeclareClass(Sym classSym, Sym superSym, std::uint32_t instanceSize,
-                               const std::uint32_t* referenceMap, std::uint32_t reserved5,
-                               std::uint32_t reserved6, std::uint32_t ivarCount, ...);
+                               const std::uint32_t* referenceMap, std::uint32_t reserved5, std::uint32_t reserved6,
+                               std::uint32_t ivarCount, ...);
 // 0 on success.
 TBRT std::int32_t DeclareMethod(Sym classSym, Sym methodSym, std::uint32_t reserved, MethodFn function,
                                 std::uint32_t params);

@@ -19,8 +19,8 @@ TBRT TbStr Right(TbStr text, std::uint32_t count);
 // String, start, count (optional: to the end). A start of 0 reads as 1, a negative start counts
 // from the end (-1 is the last byte); a start past the end or a negative count gives "".
 TBRT Usual SubStr(std::uint32_t countWord, Usual* args);
-TBRT TbStr Upper(TbStr text);  // a to z; other bytes unchanged
-TBRT std::int32_t _CPSE(TbStr a, TbStr b);  // non-zero when equal in length and every byte
+TBRT TbStr Upper(TbStr text);                            // a to z; other bytes unchanged
+TBRT std::int32_t _CPSE(TbStr a, TbStr b);               // non-zero when equal in length and every byte
 TBRT std::int32_t _CPPSZ(const char* a, const char* b);  // the same for C strings; null reads as ""
 TBRT TbStr _CCS(TbStr a, TbStr b);
 // Where needle first stands in haystack; 0 when it does not, or when needle is empty.

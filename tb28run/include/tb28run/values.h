@@ -10,7 +10,7 @@ using Sym = std::uint32_t;  // a symbol number; 0 is the empty symbol
 
 enum : std::uint32_t {
   T_NIL = 0,
-  T_INT = 1,  // signed 32-bit
+  T_INT = 1,   // signed 32-bit
   T_DATE = 2,  // a day number (Julian day)
   T_FLOAT = 3,
   T_ARRAY = 5,
@@ -21,7 +21,7 @@ enum : std::uint32_t {
   T_SYMBOL = 10,
   T_DWORD = 14,  // instance-variable storage only: unsigned 32-bit
   T_PTR = 18,
-  T_USUAL = 19,  // instance-variable storage only: a whole dynamic value
+  T_USUAL = 19,      // instance-variable storage only: a whole dynamic value
   T_PTR_CALL = 139,  // a pointer handed as a call argument (treated as T_PTR)
 };
 
