@@ -1,0 +1,56 @@
+// What the late-bound helpers share: gathering their arguments, reading and writing the
+// argument array, and turning names into symbols.
+//
+// Gathering reads the caller's activation (PCount, _GetFParam), so these pieces run inside the
+// helper's own frame and open none themselves.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/call.h"
+#include "runtime/tb28run.h"
+
+namespace declared {
+constexpr std::uint16_t ArrayGetCollection = 2;
+constexpr std::uint16_t ArrayPutCollection = 3;
+constexpr std::uint16_t ArrayBuild = 0;
+}  // namespace declared
+
+// Element `position` (from 1) of an argument array.
+inline Usual ArgElement(TbArr array, std::uint32_t position) {
+  return CallKest<declared::ArrayGetCollection>(_ArrayGetCollection, ArrayValue(array),
+                                                IntValue(std::int32_t(position)));
+}
+inline void SetArgElement(TbArr array, std::uint32_t position, Usual value) {
+  CallKest<declared::ArrayPutCollection>(_ArrayPutCollection, ArrayValue(array), value,
+                                         IntValue(std::int32_t(position)));
+}
+
+// Every argument of the running helper, position i holding argument i. The array goes into
+// `holder` (a local slot of the helper) before it is filled.
+inline TbArr GatherArguments(Usual& holder) {
+  std::uint32_t n = PCount();
+  TbArr array = ArrayCreate(n);
+  holder = ArrayValue(array);
+  for (std::uint32_t i = 1; i <= n; ++i) SetArgElement(array, i, _GetFParam(i));
+  return array;
+}
+
+// Appends the running helper's arguments from position `first` on.
+inline void AppendArguments(TbArr array, std::uint32_t first) {
+  for (std::uint32_t i = first, n = PCount(); i <= n; ++i) AAdd(array, _GetFParam(i));
+}
+
+// The symbol a name parameter stands for: a symbol as it is, a string by its name, anything
+// else the empty symbol.
+inline Sym NameSymbol(Usual* slot) {
+  if (IsSymbol(_NCARG(slot))) return _P2Symbol(*slot);
+  if (IsString(_NCARG(slot))) return String2Symbol(_P2String(*slot));
+  return 0;
+}
+
+// A string at the position is replaced by its symbol; any other value stays.
+inline void NameToSymbolAt(TbArr array, std::uint32_t position) {
+  Usual name = ArgElement(array, position);
+  if (IsString(name)) SetArgElement(array, position, SymbolValue(String2Symbol(_P2String(name))));
+}

@@ -1,0 +1,73 @@
+// Indexed reading and writing of arrays and of containers that serve indexed access. Nested
+// arrays are walked here; any other container is handed to the runtime's collection function,
+// which takes the first index last.
+#include "latebound/argument_array.h"
+#include "latebound/latebound.h"
+#include "latebound/throw_arg_error.h"
+#include "runtime/frame_guard.h"
+
+namespace {
+
+enum { kArgs, kCurrent, kTemp, kLocals };
+
+// The element at the position `index` names, one level down from `current`.
+Usual Step(Usual current, Usual index) { return ArrayGet(_P2Array(current), _P2DW(index)); }
+
+}  // namespace
+
+Usual PcArrGetCollection(std::uint32_t countWord, Usual* args) {
+  static const FrameInfo kFrame{"__PCARRGETCOLLECTION", "latebound/array_collection_helpers.cpp"};
+  Usual locals[kLocals];
+  FrameGuard frame(kFrame, countWord, args, locals, kLocals);
+  std::uint32_t n = PCount();
+  TbArr a = GatherArguments(locals[kArgs]);
+  if (n < 2) {
+    ThrowArgError(0, argerror::kTooFew, "ArrayGetCollection", a, 0);
+    return NilValue();
+  }
+  locals[kCurrent] = ArgElement(a, 1);
+  if (IsArray(locals[kCurrent])) {
+    for (std::uint32_t i = 2; i <= n; ++i) {
+      locals[kTemp] = ArgElement(a, i);
+      locals[kCurrent] = Step(locals[kCurrent], locals[kTemp]);
+      locals[kTemp] = NilValue();
+    }
+    return locals[kCurrent];
+  }
+  locals[kTemp] = ArgElement(a, 2);  // index 1 goes last
+  ADel(a, 2);
+  SetArgElement(a, n, locals[kTemp]);
+  locals[kTemp] = NilValue();
+  return _CallKestFunc(SYM__ARRAYGETCOLLECTION, a);
+}
+
+Usual PcArrPutCollection(std::uint32_t countWord, Usual* args) {
+  static const FrameInfo kFrame{"__PCARRPUTCOLLECTION", "latebound/array_collection_helpers.cpp"};
+  Usual locals[kLocals];
+  FrameGuard frame(kFrame, countWord, args, locals, kLocals);
+  std::uint32_t n = PCount();
+  TbArr a = GatherArguments(locals[kArgs]);
+  if (n < 3) {
+    ThrowArgError(0, argerror::kTooFew, "ArrayPutCollection", a, 0);
+    return NilValue();
+  }
+  locals[kCurrent] = ArgElement(a, 1);
+  if (IsArray(locals[kCurrent])) {
+    for (std::uint32_t i = 2; i <= n - 2; ++i) {
+      locals[kTemp] = ArgElement(a, i);
+      locals[kCurrent] = Step(locals[kCurrent], locals[kTemp]);
+      locals[kTemp] = NilValue();
+    }
+    locals[kTemp] = ArgElement(a, n - 1);
+    TbArr target = _P2Array(locals[kCurrent]);
+    std::uint32_t position = _P2DW(locals[kTemp]);
+    // ArrayPut answers the value once it is stored, and NIL when the store was refused.
+    return ArrayPut(target, position, ArgElement(a, n));
+  }
+  // The value goes second and index 1 last.
+  locals[kTemp] = ArgElement(a, 2);
+  SetArgElement(a, 2, ArgElement(a, n));
+  SetArgElement(a, n, locals[kTemp]);
+  locals[kTemp] = NilValue();
+  return _CallKestFunc(SYM__ARRAYPUTCOLLECTION, a);
+}
