@@ -43,6 +43,8 @@ TBRT void MemFree(void* block) {
   if (block && Blocks().erase(block)) std::free(block);
 }
 
+TBRT std::uint32_t TbTestLiveMemBlocks(void) { return std::uint32_t(Blocks().size()); }
+
 TBRT void MemCopy(void* destination, const void* source, std::uint32_t byteCount) {
   if (byteCount && destination != source) std::memmove(destination, source, byteCount);
 }

@@ -33,6 +33,9 @@ TBRT void TbTestSetRTCount(std::int64_t answer);
 // Releases everything and forgets every setting, hook and counter.
 TBRT void TbTestReset(void);
 
+// Blocks from MemAlloc not yet given back with MemFree.
+TBRT std::uint32_t TbTestLiveMemBlocks(void);
+
 struct TbHeapStats {
   std::uint64_t liveBlocks;
   std::uint64_t liveBytes;
