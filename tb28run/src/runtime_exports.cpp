@@ -5,11 +5,14 @@
 #include "symbols_table.h"
 #include "tb28run/arrays.h"
 #include "tb28run/errors.h"
+#include "tb28run/files.h"
 #include "tb28run/frames.h"
 #include "tb28run/intl.h"
 #include "tb28run/numbers.h"
 #include "tb28run/objects.h"
+#include "tb28run/process.h"
 #include "tb28run/strings.h"
+#include "tb28run/switches.h"
 #include "tb28run/symbols.h"
 
 namespace tb {
@@ -38,6 +41,11 @@ constexpr ByNumber kByNumber[] = {
     {SYM_SETINTL, {&_SetIntl, 1}},
     {SYM_SETDICT, {&_SetDict, 1}},
     {SYM_SETAMPM, {&SetAmPm, 1}},
+    {SYM_ERRORLEVEL, {&ErrorLevel, 1}},
+    {SYM_NETERR, {&NetErr, 1}},
+    {SYM_SETBEEP, {&SetBeep, 1}},
+    {SYM_SETERRORLOG, {&SetErrorLog, 1}},
+    {SYM_FERROR, {&FError, 1}},
 };
 
 // Functions whose names the program registers itself (a name the runtime predefined would take
@@ -57,6 +65,7 @@ constexpr ByName kByName[] = {
     {"ERRORFUNC", {&ErrorFunc, 1}},
     {"SETTHOUSANDSEP", {&SetThousandSep, 1}},
     {"__STR", {&__Str, 3}},
+    {"FPUTS", {&FPutS, 3}},
 };
 
 }  // namespace

@@ -130,6 +130,7 @@ int WINAPI GetLocaleInfoA(LCID locale, LCTYPE type, LPSTR data, int size);
 DWORD WINAPI GetLastError(void);
 void WINAPI SetLastError(DWORD error);
 BOOL WINAPI Beep(DWORD frequency, DWORD duration);
+void WINAPI Sleep(DWORD milliseconds);
 
 // USER32
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);

@@ -1,0 +1,52 @@
+// The operating system's side of the runtime's files: Windows file APIs on Windows, POSIX calls
+// elsewhere, both reporting failures with Windows error numbers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace tb::native {
+
+// An open file of the operating system: a descriptor or a HANDLE.
+using OsFile = std::intptr_t;
+constexpr OsFile kNoFile = -1;
+
+// Windows error numbers the runtime reports.
+enum WinError : std::uint32_t {
+  kOk = 0,
+  kFileNotFound = 2,
+  kPathNotFound = 3,
+  kTooManyOpenFiles = 4,
+  kAccessDenied = 5,
+  kInvalidHandle = 6,
+  kWriteProtect = 19,
+  kGeneralFailure = 31,
+  kSharingViolation = 32,
+  kLockViolation = 33,
+  kFileExists = 80,
+  kInvalidParameter = 87,
+  kDiskFull = 112,
+  kNegativeSeek = 131,
+  kNameTooLong = 206,
+  kLinkRefused = 1921,
+};
+
+// Each answers kNoFile / false on failure and leaves the error number in *error.
+OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error);
+OsFile Create(const char* path, std::uint32_t attribute, std::uint32_t* error);
+bool Seek(OsFile file, std::int64_t offset, std::uint32_t origin, std::int64_t* position, std::uint32_t* error);
+bool Write(OsFile file, const char* bytes, std::size_t count, std::uint32_t* error);
+bool Close(OsFile file, std::uint32_t* error);
+
+// The process's current directory, without a trailing separator ("" when it cannot be read).
+std::string CurrentDirectory();
+constexpr char kSeparator =
+#if defined(_WIN32)
+    '\\';
+#else
+    '/';
+#endif
+bool IsSeparator(char c);
+
+}  // namespace tb::native

@@ -1,0 +1,126 @@
+// Files on Windows: the file APIs themselves; their error numbers are the runtime's.
+#if defined(_WIN32)
+
+#include <windows.h>
+
+#include <string>
+
+#include "file_native.h"
+#include "tb28run/files.h"
+
+namespace tb::native {
+namespace {
+
+OsFile Fail(std::uint32_t* error, std::uint32_t code) {
+  *error = code ? code : kGeneralFailure;
+  return kNoFile;
+}
+
+OsFile Opened(HANDLE h, std::uint32_t* error) {
+  if (h == INVALID_HANDLE_VALUE) return Fail(error, GetLastError());
+  *error = kOk;
+  return reinterpret_cast<OsFile>(h);
+}
+
+HANDLE H(OsFile file) { return reinterpret_cast<HANDLE>(file); }
+
+// Opened without following a reparse point: a link found there is refused.
+OsFile RefuseLink(HANDLE h, std::uint32_t* error) {
+  if (h == INVALID_HANDLE_VALUE) return Fail(error, GetLastError());
+  BY_HANDLE_FILE_INFORMATION info;
+  if (GetFileInformationByHandle(h, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    CloseHandle(h);
+    return Fail(error, kLinkRefused);
+  }
+  return Opened(h, error);
+}
+
+}  // namespace
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error) {
+  std::uint32_t access = mode & 0x0F, share = mode & 0xF0;
+  if (access > FO_READWRITE || share > FO_DENYNONE || (mode & ~(0xFFu | FO_NOFOLLOW)))
+    return Fail(error, kInvalidParameter);
+  DWORD desired = access == FO_READ ? GENERIC_READ : access == FO_WRITE ? GENERIC_WRITE : GENERIC_READ | GENERIC_WRITE;
+  DWORD shareMode = share == FO_DENYWRITE  ? FILE_SHARE_READ
+                    : share == FO_DENYREAD ? FILE_SHARE_WRITE
+                    : share == FO_DENYNONE ? FILE_SHARE_READ | FILE_SHARE_WRITE
+                                           : 0;
+  DWORD flags = FILE_ATTRIBUTE_NORMAL;
+  if (mode & FO_NOFOLLOW) flags |= FILE_FLAG_OPEN_REPARSE_POINT;
+  HANDLE h = CreateFileA(path, desired, shareMode, nullptr, OPEN_EXISTING, flags, nullptr);
+  return (mode & FO_NOFOLLOW) ? RefuseLink(h, error) : Opened(h, error);
+}
+
+OsFile Create(const char* path, std::uint32_t attribute, std::uint32_t* error) {
+  DWORD attributes = attribute & (FC_READONLY | FC_HIDDEN | FC_SYSTEM | FC_ARCHIVE);
+  if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
+  DWORD disposition = (attribute & FC_NEW) ? CREATE_NEW : CREATE_ALWAYS;
+  HANDLE h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, disposition, attributes, nullptr);
+  if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ALREADY_EXISTS) return Fail(error, kFileExists);
+  return Opened(h, error);
+}
+
+bool Seek(OsFile file, std::int64_t offset, std::uint32_t origin, std::int64_t* position, std::uint32_t* error) {
+  DWORD method = origin == FS_SET ? FILE_BEGIN : origin == FS_RELATIVE ? FILE_CURRENT : FILE_END;
+  if (origin > FS_END) {
+    *error = kInvalidParameter;
+    return false;
+  }
+  LARGE_INTEGER distance, at;
+  distance.QuadPart = offset;
+  if (!SetFilePointerEx(H(file), distance, &at, method)) {
+    *error = GetLastError();
+    if (!*error) *error = kGeneralFailure;
+    return false;
+  }
+  *position = at.QuadPart;
+  *error = kOk;
+  return true;
+}
+
+bool Write(OsFile file, const char* bytes, std::size_t count, std::uint32_t* error) {
+  while (count > 0) {
+    DWORD chunk = count > 0x40000000u ? 0x40000000u : DWORD(count), written = 0;
+    if (!WriteFile(H(file), bytes, chunk, &written, nullptr)) {
+      *error = GetLastError();
+      if (!*error) *error = kGeneralFailure;
+      return false;
+    }
+    if (written == 0) {
+      *error = kDiskFull;
+      return false;
+    }
+    bytes += written;
+    count -= written;
+  }
+  *error = kOk;
+  return true;
+}
+
+bool Close(OsFile file, std::uint32_t* error) {
+  if (!CloseHandle(H(file))) {
+    *error = GetLastError();
+    if (!*error) *error = kGeneralFailure;
+    return false;
+  }
+  *error = kOk;
+  return true;
+}
+
+std::string CurrentDirectory() {
+  DWORD n = GetCurrentDirectoryA(0, nullptr);
+  if (n == 0) return std::string();
+  std::string buffer(n, '\0');
+  DWORD got = GetCurrentDirectoryA(n, buffer.data());
+  if (got == 0 || got >= n) return std::string();
+  buffer.resize(got);
+  while (!buffer.empty() && IsSeparator(buffer.back())) buffer.pop_back();
+  return buffer;
+}
+
+}  // namespace tb::native
+
+#endif

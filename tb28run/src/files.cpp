@@ -1,0 +1,126 @@
+// File exports: opening, creating, positioning, writing lines and closing.
+#include <cmath>
+#include <string>
+
+#include "arg_demand.h"
+#include "file_table.h"
+#include "heap.h"
+#include "tb28run/files.h"
+
+namespace {
+
+std::uint32_t& LastError() { return tb::LastFileError(); }
+
+FileHandle Keep(tb::native::OsFile os, bool writable, std::uint32_t error) {
+  if (os == tb::native::kNoFile) {
+    LastError() = error;
+    return F_ERROR;
+  }
+  FileHandle handle = tb::AddFile(tb::OpenFile{os, writable});
+  if (handle == F_ERROR) {
+    std::uint32_t ignored;
+    tb::native::Close(os, &ignored);
+    LastError() = tb::native::kTooManyOpenFiles;
+    return F_ERROR;
+  }
+  LastError() = tb::native::kOk;
+  return handle;
+}
+
+bool WriteLine(FileHandle handle, const char* text, std::uint32_t length) {
+  tb::OpenFile* file = tb::FindFile(handle);
+  if (!file) {
+    LastError() = tb::native::kInvalidHandle;
+    return false;
+  }
+  if (!file->writable) {
+    LastError() = tb::native::kAccessDenied;
+    return false;
+  }
+  // One write for the text and its line end, so that a line is never split by the host.
+  std::string line;
+  line.reserve(std::size_t(length) + 2);
+  if (text) line.append(text, length);
+  line += "\r\n";
+  return tb::native::Write(file->os, line.data(), line.size(), &LastError());
+}
+
+bool IsHandle(const Usual& u) { return tb::IsNumber(u) || IsPointerType(u.type); }
+bool IsText(const Usual& u) { return u.type == T_STRING; }
+bool IsCount(const Usual& u) { return u.type == T_NIL || tb::IsNumber(u); }
+
+// A number that is no whole number from 0 to 2^32-1 names no file; F_ERROR stands for it.
+FileHandle HandleOf(const Usual& u) {
+  if (IsPointerType(u.type)) return FileHandle(u.value);
+  double n = tb::NumberOf(u);
+  if (!(n >= 0 && n < 4294967296.0) || std::trunc(n) != n) return F_ERROR;
+  return FileHandle(n);
+}
+
+}  // namespace
+
+TBRT FileHandle FOpen2(const char* path, std::uint32_t mode) {
+  if (!path || !*path) {
+    LastError() = tb::native::kFileNotFound;
+    return F_ERROR;
+  }
+  std::uint32_t error = 0;
+  tb::native::OsFile os = tb::native::Open(path, mode, &error);
+  return Keep(os, (mode & 0x0F) != FO_READ, error);
+}
+
+TBRT FileHandle FCreate2(const char* path, std::uint32_t attribute) {
+  if (!path || !*path) {
+    LastError() = tb::native::kPathNotFound;
+    return F_ERROR;
+  }
+  std::uint32_t error = 0;
+  tb::native::OsFile os = tb::native::Create(path, attribute, &error);
+  return Keep(os, true, error);
+}
+
+TBRT std::int64_t FSeek3(FileHandle handle, std::int32_t offset, std::uint32_t origin) {
+  tb::OpenFile* file = tb::FindFile(handle);
+  if (!file) {
+    LastError() = tb::native::kInvalidHandle;
+    return -1;
+  }
+  std::int64_t position = -1;
+  if (!tb::native::Seek(file->os, offset, origin, &position, &LastError())) return -1;
+  return position;
+}
+
+TBRT Usual FPutS(std::uint32_t countWord, Usual* args) {
+  Usual handle = tb::ArgAt(countWord, args, 0);
+  Usual text = tb::ArgAt(countWord, args, 1);
+  Usual length = tb::ArgAt(countWord, args, 2);
+  if (!tb::Demand("FPutS", handle, T_PTR, 1, IsHandle)) return IntValue(0);
+  if (!tb::Demand("FPutS", text, T_STRING, 2, IsText)) return IntValue(0);
+  if (!tb::Demand("FPutS", length, T_INT, 3, IsCount)) return IntValue(0);
+  std::uint32_t n = tb::Length(AsStr(text));
+  if (length.type != T_NIL) {
+    double wanted = tb::NumberOf(length);
+    if (wanted < n) n = wanted > 0 ? std::uint32_t(wanted) : 0;
+  }
+  if (!WriteLine(HandleOf(handle), tb::Text(AsStr(text)), n)) return IntValue(0);
+  return tb::DwordValue(n + 2);
+}
+
+TBRT std::uint32_t FPutS3(FileHandle handle, const char* text, std::uint32_t length) {
+  if (!text) length = 0;
+  return WriteLine(handle, text, length) ? length + 2 : 0;
+}
+
+TBRT std::int32_t FClose(FileHandle handle) { return tb::RemoveFile(handle, &LastError()) ? 1 : 0; }
+
+TBRT Usual FError(std::uint32_t countWord, Usual* args) {
+  std::uint32_t previous = LastError();
+  Usual code = tb::ArgAt(countWord, args, 0);
+  if (code.type != T_NIL && tb::DemandNumber("FError", code, 1)) {
+    double n = std::trunc(tb::NumberOf(code));
+    LastError() = std::isfinite(n) && std::fabs(n) < 9.0e15 ? std::uint32_t(std::int64_t(n)) : 0;
+  }
+  return tb::DwordValue(previous);
+}
+
+TBRT void TBDBCloseAll(void) { tb::CloseAllFiles(); }

@@ -1,0 +1,56 @@
+// The exit code, quitting, internal-fault reports and the floating-point state.
+#include <cfenv>
+#include <cmath>
+#include <cstdio>
+
+#if defined(_WIN32)
+#include <float.h>
+#endif
+
+#include "arg_demand.h"
+#include "reset.h"
+#include "state.h"
+#include "tb28run/process.h"
+#include "tb28run/testing_dialog.h"
+
+namespace {
+
+TbInternalErrorSink& InternalErrorSink() {
+  static TbInternalErrorSink sink = nullptr;
+  return sink;
+}
+
+const tb::ResetRegistration reset([] { InternalErrorSink() = nullptr; });
+
+}  // namespace
+
+TBRT Usual ErrorLevel(std::uint32_t countWord, Usual* args) {
+  std::int32_t& level = tb::State().errorLevel;
+  std::int32_t previous = level;
+  Usual code = tb::ArgAt(countWord, args, 0);
+  if (code.type != T_NIL && tb::DemandNumber("ErrorLevel", code, 1)) {
+    // Taken as a 32-bit word, as an unsigned code of 2^31 or more arrives as a float.
+    double n = std::trunc(tb::NumberOf(code));
+    level = std::isfinite(n) && std::fabs(n) < 9.0e15 ? std::int32_t(std::uint32_t(std::int64_t(n))) : 0;
+  }
+  return IntValue(previous);
+}
+
+TBRT void _Quit(void) {
+  if (ExitStep exitStep = tb::State().module.exitStep) exitStep(std::uint32_t(tb::State().errorLevel));
+}
+
+TBRT void _IError(std::uint32_t code, std::uint32_t detail, const char* text) {
+  std::fprintf(stderr, "TB28RUN internal error %u.%u: %s\n", unsigned(code), unsigned(detail), text ? text : "");
+  std::fflush(stderr);
+  if (TbInternalErrorSink sink = InternalErrorSink()) sink(code, detail, text ? text : "");
+}
+
+TBRT void MathInit(void) {
+#if defined(_WIN32)
+  _fpreset();
+#endif
+  std::fesetenv(FE_DFL_ENV);
+}
+
+TBRT void TbTestSetInternalErrorSink(TbInternalErrorSink sink) { InternalErrorSink() = sink; }

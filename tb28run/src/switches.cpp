@@ -1,0 +1,36 @@
+// The runtime's on/off switches that the error handler reads and sets.
+#include "tb28run/switches.h"
+#include "arg_demand.h"
+#include "reset.h"
+
+namespace {
+
+struct Switches {
+  bool beep = true;
+  bool errorLog = true;
+  bool netErr = false;
+};
+
+Switches& S() {
+  static Switches switches;
+  return switches;
+}
+
+const tb::ResetRegistration reset([] { S() = Switches{}; });
+
+bool IsLogicOrNil(const Usual& u) { return u.type == T_LOGIC || u.type == T_NIL; }
+
+Usual Toggle(const char* operation, bool& setting, std::uint32_t countWord, Usual* args) {
+  bool previous = setting;
+  Usual wanted = tb::ArgAt(countWord, args, 0);
+  if (tb::Demand(operation, wanted, T_LOGIC, 1, IsLogicOrNil) && wanted.type == T_LOGIC) setting = wanted.value != 0;
+  return LogicValue(previous);
+}
+
+}  // namespace
+
+TBRT Usual SetBeep(std::uint32_t countWord, Usual* args) { return Toggle("SetBeep", S().beep, countWord, args); }
+TBRT Usual SetErrorLog(std::uint32_t countWord, Usual* args) {
+  return Toggle("SetErrorLog", S().errorLog, countWord, args);
+}
+TBRT Usual NetErr(std::uint32_t countWord, Usual* args) { return Toggle("NetErr", S().netErr, countWord, args); }

@@ -1,0 +1,31 @@
+// Tones: Beep on Windows; on POSIX hosts the host layer's Beep rings the terminal bell.
+#include <windows.h>
+
+#include "reset.h"
+#include "tb28run/dialog.h"
+#include "tb28run/testing_dialog.h"
+
+namespace {
+
+TbToneSink& Sink() {
+  static TbToneSink sink = nullptr;
+  return sink;
+}
+
+const tb::ResetRegistration reset([] { Sink() = nullptr; });
+
+// A clock tick is 1/18.2 second, about 55 ms.
+constexpr double kMillisecondsPerTick = 1000.0 / 18.2;
+
+}  // namespace
+
+TBRT void Tone(std::uint32_t frequency, std::uint32_t duration) {
+  if (TbToneSink sink = Sink()) {
+    sink(frequency, duration);
+    return;
+  }
+  double ms = duration * kMillisecondsPerTick + 0.5;
+  Beep(frequency, ms > 4294967295.0 ? 0xFFFFFFFFu : DWORD(ms));
+}
+
+TBRT void TbTestSetToneSink(TbToneSink sink) { Sink() = sink; }
