@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "collector.h"
 #include "heap.h"
 #include "state.h"
 #include "symbols_table.h"
@@ -11,6 +12,7 @@
 namespace {
 
 constexpr std::string_view kCollectPublicsOption = "--tb28run:collect-publics";
+constexpr std::string_view kGcStressOption = "--tb28run:gc-stress";
 
 // Whether the command line holds the option as a word of its own (quoted or not).
 bool HasOption(std::string_view line, std::string_view option) {
@@ -75,6 +77,7 @@ TBRT std::int32_t RTInit(ExitStep exitStep, std::uint32_t moduleKind, std::uint3
   m.stackSize = stackSize;
   m.initialStackPointer = initialStackPointer;
   s.collectPublics = HasOption(m.commandLine, kCollectPublicsOption);
+  if (HasOption(m.commandLine, kGcStressOption)) tb::SetGcStress(true);
   ++s.rtCount;
   return 0;
 }

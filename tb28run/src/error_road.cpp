@@ -119,6 +119,8 @@ Answer Interpret(const RaiseSpec& spec, const Usual& answer) {
 
 }  // namespace
 
+Usual ErrorBlockForCollector() { return R().errorBlock; }
+
 Answer RaiseError(const RaiseSpec& spec) {
   RoadState& r = R();
   ErrorStructure rec{};

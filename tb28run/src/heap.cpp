@@ -3,17 +3,21 @@
 #include <cstdlib>
 #include <new>
 
+#include "collector.h"
+
 namespace tb {
 namespace {
 
 GcHeader* allBlocks = nullptr;
 HeapStats stats{};
+std::uint64_t bytesSinceCollection = 0;
 
 // Blocks stay below 2 GiB, so that no size computation can wrap on a 32-bit target.
 constexpr std::size_t kMaxBlock = 0x7FFFFF00u;
 
 GcHeader* Allocate(Kind kind, std::size_t bytes) {
   if (bytes > kMaxBlock) return nullptr;
+  MaybeCollect(bytes);
   auto* h = static_cast<GcHeader*>(std::calloc(1, bytes));
   if (!h) return nullptr;
   h->bytes = std::uint32_t(bytes);
@@ -23,6 +27,7 @@ GcHeader* Allocate(Kind kind, std::size_t bytes) {
   ++stats.liveBlocks;
   ++stats.allocatedBlocks;
   stats.liveBytes += bytes;
+  bytesSinceCollection += bytes;
   return h;
 }
 
@@ -70,6 +75,7 @@ bool ArrayResize(TbArr a, std::uint32_t length) {
     auto* items = static_cast<Usual*>(std::realloc(a->items, sizeof(Usual) * capacity));
     if (!items) return false;
     stats.liveBytes += sizeof(Usual) * (capacity - a->capacity);
+    bytesSinceCollection += sizeof(Usual) * (capacity - a->capacity);
     a->gc.bytes += std::uint32_t(sizeof(Usual) * (capacity - a->capacity));
     a->items = items;
     a->capacity = capacity;
@@ -103,12 +109,44 @@ Usual DwordValue(std::uint32_t value) {
   return NewFloat(double(value), 0);
 }
 
+GcHeader* FirstBlock() { return allBlocks; }
+
+std::size_t BlockExtent(const GcHeader* h) {
+  switch (h->kind) {
+    case Kind::String: return offsetof(TbString, text) + reinterpret_cast<const TbString*>(h)->length + 1;
+    case Kind::Array: return sizeof(TbArray);
+    case Kind::Float: return sizeof(TbFloat);
+    case Kind::Instance: return h->bytes;
+  }
+  return sizeof(GcHeader);
+}
+
+std::uint64_t Sweep() {
+  std::uint64_t freed = 0;
+  GcHeader** link = &allBlocks;
+  while (GcHeader* h = *link) {
+    if (h->mark & MARK_LIVE) {
+      h->mark &= std::uint8_t(~MARK_LIVE);
+      link = &h->next;
+    } else {
+      *link = h->next;
+      Release(h);
+      ++freed;
+    }
+  }
+  bytesSinceCollection = 0;
+  return freed;
+}
+
+std::uint64_t BytesSinceCollection() { return bytesSinceCollection; }
+
 void FreeAll() {
   while (allBlocks) {
     GcHeader* next = allBlocks->next;
     Release(allBlocks);
     allBlocks = next;
   }
+  bytesSinceCollection = 0;
 }
 
 HeapStats Stats() { return stats; }

@@ -65,11 +65,28 @@ Usual DwordValue(std::uint32_t value);
 // Frees every block; used by RTExit.
 void FreeAll();
 
+// For the collector: every block in turn, the bytes a block's own memory spans (from its
+// header), and the sweep, which frees the unmarked blocks and clears the mark of the others.
+template <class Visit>
+void ForEachBlock(Visit visit);
+GcHeader* FirstBlock();
+std::size_t BlockExtent(const GcHeader* h);
+std::uint64_t Sweep();
+std::uint64_t BytesSinceCollection();
+
+constexpr std::uint8_t MARK_LIVE = 1;
+constexpr std::uint8_t MARK_FINALIZED = 2;  // its finaliser has run; it is not offered again
+
 struct HeapStats {
   std::uint64_t liveBlocks;
   std::uint64_t liveBytes;
   std::uint64_t allocatedBlocks;  // since the start
 };
 HeapStats Stats();
+
+template <class Visit>
+void ForEachBlock(Visit visit) {
+  for (GcHeader* h = FirstBlock(); h; h = h->next) visit(h);
+}
 
 }  // namespace tb

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <unordered_set>
 
+#include "collector.h"
 #include "reset.h"
 #include "state.h"
 #include "testing_hooks.h"
@@ -28,6 +29,8 @@ const tb::ResetRegistration reset(FreeBlocks);
 TBRT std::int32_t MemInit(void) {
   if (tb::HookFails(TB_HOOK_MEMINIT)) return 1;
   tb::State().memoryUp = true;
+  // Stress mode for a whole test run, where no command line reaches the runtime.
+  if (const char* stress = std::getenv("TB28RUN_GC_STRESS"); stress && *stress && *stress != '0') tb::SetGcStress(true);
   return 0;
 }
 

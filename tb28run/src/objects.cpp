@@ -157,18 +157,39 @@ const IVarInfo* ResolveIVar(const char* operation, TbObj object, Sym ivar, Usual
 
 }  // namespace
 
+namespace {
+
+// The callee's slots: on the native stack for the usual few (where the collector sees them),
+// on the heap for long argument lists, whose values the caller still holds.
+class Slots {
+ public:
+  Slots(std::uint32_t declared, const Usual* args, std::uint32_t passed) {
+    std::uint32_t n = declared > passed ? declared : passed;
+    if (n > kInline) {
+      heap_.assign(n, NilValue());
+      data_ = heap_.data();
+    }
+    for (std::uint32_t i = 0; i < n; ++i) data_[i] = i < passed ? args[i] : NilValue();
+  }
+  Usual* data() { return data_; }
+
+ private:
+  static constexpr std::uint32_t kInline = 8;
+  Usual inline_[kInline] = {};
+  std::vector<Usual> heap_;
+  Usual* data_ = inline_;
+};
+
+}  // namespace
+
 Usual CallMethod(const MethodInfo& method, Usual self, const Usual* args, std::uint32_t passed) {
-  std::uint32_t slots = method.params > passed ? method.params : passed;
-  std::vector<Usual> frame(slots ? slots : 1, NilValue());
-  for (std::uint32_t i = 0; i < passed; ++i) frame[i] = args[i];
-  return method.function(self, CountWord(std::uint16_t(method.params), std::uint16_t(passed)), frame.data());
+  Slots slots(method.params, args, passed);
+  return method.function(self, CountWord(std::uint16_t(method.params), std::uint16_t(passed)), slots.data());
 }
 
 Usual CallFunction(KestFn function, std::uint32_t declared, const Usual* args, std::uint32_t passed) {
-  std::uint32_t slots = declared > passed ? declared : passed;
-  std::vector<Usual> frame(slots ? slots : 1, NilValue());
-  for (std::uint32_t i = 0; i < passed; ++i) frame[i] = args[i];
-  return function(CountWord(std::uint16_t(declared), std::uint16_t(passed)), frame.data());
+  Slots slots(declared, args, passed);
+  return function(CountWord(std::uint16_t(declared), std::uint16_t(passed)), slots.data());
 }
 
 }  // namespace tb

@@ -1,5 +1,6 @@
 #include "testing_hooks.h"
 
+#include "collector.h"
 #include "heap.h"
 #include "state.h"
 
@@ -57,4 +58,19 @@ TBRT void TbTestReset(void) {
 TBRT TbHeapStats TbTestHeapStats(void) {
   tb::HeapStats s = tb::Stats();
   return TbHeapStats{s.liveBlocks, s.liveBytes, s.allocatedBlocks};
+}
+
+TBRT void TbTestCollect(void) { tb::Collect(); }
+TBRT void TbTestSetGcStress(std::int32_t on) { tb::SetGcStress(on != 0); }
+TBRT std::uint64_t TbTestCollections(void) { return tb::GcStats().collections; }
+TBRT void TbTestSetStackScan(std::int32_t on) { tb::SetStackScan(on != 0); }
+
+TBRT std::int32_t TbTestIsLive(const void* block) {
+  bool live = false;
+  tb::ForEachBlock([&](tb::GcHeader* h) {
+    auto start = reinterpret_cast<const char*>(h);
+    auto at = static_cast<const char*>(block);
+    if (at >= start && at < start + tb::BlockExtent(h)) live = true;
+  });
+  return live ? 1 : 0;
 }

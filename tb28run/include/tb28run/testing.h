@@ -42,3 +42,13 @@ struct TbHeapStats {
   std::uint64_t allocatedBlocks;
 };
 TBRT TbHeapStats TbTestHeapStats(void);
+
+// Runs a collection now; turns collecting before every allocation on or off.
+TBRT void TbTestCollect(void);
+TBRT void TbTestSetGcStress(std::int32_t on);
+TBRT std::uint64_t TbTestCollections(void);
+// Turns the conservative scan of the native stack off (0) or on, to see exactly what the
+// precise roots keep. The reset turns it on again.
+TBRT void TbTestSetStackScan(std::int32_t on);
+// A weak probe: whether a block the runtime handed out is still allocated.
+TBRT std::int32_t TbTestIsLive(const void* block);

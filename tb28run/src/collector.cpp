@@ -1,0 +1,245 @@
+#include "collector.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "classes.h"
+#include "heap.h"
+#include "reset.h"
+#include "state.h"
+#include "tb28run/errors.h"
+#include "tb28run/objects.h"
+#include "tb28run/symbols.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <pthread.h>
+#endif
+
+namespace tb {
+
+Usual ErrorBlockForCollector();  // the road's current block
+
+namespace {
+
+constexpr std::uint64_t kMinThreshold = 256 * 1024;
+
+struct CollectorState {
+  bool stress = false;
+  bool stackScan = true;
+  bool collecting = false;
+  std::uint64_t threshold = kMinThreshold;
+  std::vector<TbObj> finalizing;  // resurrected until their finaliser has run
+  CollectorStats stats{};
+};
+
+CollectorState& C() {
+  static CollectorState state;
+  return state;
+}
+
+const ResetRegistration reset(&ResetCollector);
+
+// One collection's view of the heap: the blocks sorted by address, so that any word can be
+// looked up, and the blocks marked but not yet traced.
+struct Marker {
+  std::vector<GcHeader*> blocks;
+  std::vector<GcHeader*> work;
+
+  Marker() {
+    ForEachBlock([this](GcHeader* h) { blocks.push_back(h); });
+    std::sort(blocks.begin(), blocks.end());
+  }
+
+  GcHeader* BlockAt(std::uintptr_t address) const {
+    auto it = std::upper_bound(blocks.begin(), blocks.end(), address,
+                               [](std::uintptr_t a, GcHeader* h) { return a < reinterpret_cast<std::uintptr_t>(h); });
+    if (it == blocks.begin()) return nullptr;
+    GcHeader* h = *(it - 1);
+    auto start = reinterpret_cast<std::uintptr_t>(h);
+    return address < start + BlockExtent(h) ? h : nullptr;
+  }
+
+  void MarkAddress(std::uintptr_t address) {
+    if (!address) return;
+    GcHeader* h = BlockAt(address);
+    if (h && !(h->mark & MARK_LIVE)) {
+      h->mark |= MARK_LIVE;
+      work.push_back(h);
+    }
+  }
+
+  void MarkValue(const Usual& u) {
+    switch (u.type) {
+      case T_STRING:
+      case T_ARRAY:
+      case T_OBJECT:
+      case T_FLOAT:
+      case T_CODEBLOCK: MarkAddress(u.value); break;
+      default: break;
+    }
+  }
+
+  void MarkSlots(const Usual* slots, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) MarkValue(slots[i]);
+  }
+
+  void Trace() {
+    while (!work.empty()) {
+      GcHeader* h = work.back();
+      work.pop_back();
+      if (h->kind == Kind::Array) {
+        auto* a = reinterpret_cast<TbArray*>(h);
+        MarkSlots(a->items, a->length);
+      } else if (h->kind == Kind::Instance) {
+        TraceInstance(reinterpret_cast<TbObj>(h + 1));
+      }
+    }
+  }
+
+  void TraceInstance(TbObj object) {
+    const ClassInfo* c = ClassOf(object);
+    if (!c) return;
+    auto* base = reinterpret_cast<const unsigned char*>(object);
+    for (const RefRun& run : c->referenceMap) {
+      for (std::uint32_t i = 0; i < run.count; ++i) {
+        if (run.usuals) {
+          Usual u;
+          std::memcpy(&u, base + run.offset + i * sizeof(Usual), sizeof u);
+          MarkValue(u);
+        } else {
+          std::uintptr_t p;
+          std::memcpy(&p, base + run.offset + i * sizeof(void*), sizeof p);
+          MarkAddress(p);
+        }
+      }
+    }
+  }
+};
+
+const void* StackBase() {
+#if defined(_WIN32)
+  return reinterpret_cast<NT_TIB*>(NtCurrentTeb())->StackBase;
+#else
+  static const void* base = [] {
+    pthread_attr_t attr;
+    void* address = nullptr;
+    std::size_t size = 0;
+    if (pthread_getattr_np(pthread_self(), &attr) == 0) {
+      pthread_attr_getstack(&attr, &address, &size);
+      pthread_attr_destroy(&attr);
+    }
+    return static_cast<const void*>(static_cast<char*>(address) + size);
+  }();
+  return base;
+#endif
+}
+
+// Every aligned word of the native stack, from here to its base, with the registers spilled
+// into a buffer on it first. Taken before the collection itself writes anything to the stack, so
+// that its own work (the sorted block list, say) is not mistaken for references.
+#if defined(__SANITIZE_ADDRESS__)
+__attribute__((no_sanitize_address))
+#endif
+__attribute__((noinline)) std::vector<std::uintptr_t>
+StackWords() {
+  std::vector<std::uintptr_t> words;
+  std::jmp_buf registers;
+  setjmp(registers);
+  auto lo = reinterpret_cast<std::uintptr_t>(&registers) & ~(sizeof(void*) - 1);
+  auto hi = reinterpret_cast<std::uintptr_t>(StackBase());
+  words.reserve((hi - lo) / sizeof(void*));
+  for (std::uintptr_t at = lo; at + sizeof(void*) <= hi; at += sizeof(void*)) {
+    std::uintptr_t word = *reinterpret_cast<const std::uintptr_t*>(at);
+    if (word) words.push_back(word);
+  }
+  return words;
+}
+
+void MarkRoots(Marker& m, const std::vector<std::uintptr_t>& stackWords) {
+  CollectorState& c = C();
+  for (Frame* f = State().das.top; f; f = f->prev) {
+    if (f->args) m.MarkSlots(f->args, SlotsOf(f->countWord));
+    if (f->locals) m.MarkSlots(f->locals, f->localCount);
+    m.MarkValue(f->result);
+  }
+  m.MarkValue(ErrorBlockForCollector());
+  for (TbObj o : c.finalizing) m.MarkAddress(reinterpret_cast<std::uintptr_t>(o));
+  for (std::uintptr_t word : stackWords) m.MarkAddress(word);
+}
+
+// Objects about to be freed whose class has a finaliser are kept for one more round and
+// offered it once; the next collection that finds them unreachable frees them.
+void KeepObjectsToFinalize(Marker& m) {
+  for (GcHeader* h : m.blocks) {
+    if (h->kind != Kind::Instance || (h->mark & (MARK_LIVE | MARK_FINALIZED))) continue;
+    auto object = reinterpret_cast<TbObj>(h + 1);
+    if (!FindMethod(ClassOf(object), SYM_FINALIZE)) continue;
+    h->mark |= MARK_FINALIZED;
+    C().finalizing.push_back(object);
+    m.MarkAddress(reinterpret_cast<std::uintptr_t>(object));
+  }
+  m.Trace();
+}
+
+void RunFinalizers() {
+  CollectorState& c = C();
+  while (!c.finalizing.empty()) {
+    TbObj object = c.finalizing.back();
+    Usual args[2] = {ObjectValue(object), SymbolValue(SYM_FINALIZE)};
+    try {
+      Send(CountWord(2, 2), args);
+    } catch (...) {
+      // A finaliser that breaks out ends there; the object is released all the same.
+    }
+    c.finalizing.pop_back();
+  }
+}
+
+}  // namespace
+
+void Collect() {
+  CollectorState& c = C();
+  if (c.collecting) return;
+  c.collecting = true;
+  std::uint64_t freed;
+  {
+    std::vector<std::uintptr_t> stackWords;
+    if (c.stackScan) stackWords = StackWords();
+    Marker m;
+    MarkRoots(m, stackWords);
+    m.Trace();
+    KeepObjectsToFinalize(m);
+    freed = Sweep();
+  }
+  ++c.stats.collections;
+  c.stats.freedBlocks += freed;
+  std::uint64_t live = Stats().liveBytes;
+  c.threshold = std::max<std::uint64_t>(kMinThreshold, live);
+  c.collecting = false;
+  RunFinalizers();
+}
+
+void MaybeCollect(std::size_t) {
+  CollectorState& c = C();
+  if (c.collecting || !State().memoryUp) return;
+  if (c.stress || BytesSinceCollection() >= c.threshold) Collect();
+}
+
+void SetGcStress(bool on) { C().stress = on; }
+void SetStackScan(bool on) { C().stackScan = on; }
+bool GcStress() { return C().stress; }
+
+void ResetCollector() {
+  bool stress = C().stress;
+  C() = CollectorState{};
+  C().stress = stress;  // a stress run stays one across resets
+}
+
+CollectorStats GcStats() { return C().stats; }
+
+}  // namespace tb

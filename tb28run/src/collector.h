@@ -1,0 +1,40 @@
+// The tracing collector.
+//
+// Invariant: a block survives a collection when it can be reached from a root. The roots are
+// the slots every activation registered (arguments, locals, the result it is returning), the
+// runtime's own holdings (the error block, objects waiting for their finaliser) and,
+// conservatively, every word of the native stack, where the
+// runtime's and the program's C++ code keep values between two calls. From a root, an object
+// is followed through its class's reference map and only through it; an array through its
+// elements; strings and floats hold no references. Anything that points into a block (a C
+// string from Cast2Psz, say) keeps the whole block.
+//
+// A collection runs before an allocation once the bytes allocated since the last one pass a
+// threshold that grows with the live heap, or before every allocation in stress mode.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "tb28run/values.h"
+
+namespace tb {
+
+// Called by the heap before each allocation.
+void MaybeCollect(std::size_t bytesAbout);
+void Collect();
+void SetGcStress(bool on);
+// Tests turn the native-stack scan off to see exactly what the precise roots keep.
+void SetStackScan(bool on);
+bool GcStress();
+
+// Forgets the objects waiting for their finaliser and the counters (RTExit).
+void ResetCollector();
+
+struct CollectorStats {
+  std::uint64_t collections;
+  std::uint64_t freedBlocks;
+};
+CollectorStats GcStats();
+
+}  // namespace tb
