@@ -27,4 +27,8 @@ constexpr std::uint16_t CreateInstance = 1;
 constexpr std::uint16_t Send = 2;
 constexpr std::uint16_t SendSelf = 2;
 constexpr std::uint16_t ProcQuery = 1;  // ProcName, ProcLine, ProcFile
+constexpr std::uint16_t FPutS = 3;
+constexpr std::uint16_t FError = 1;
+constexpr std::uint16_t Switch = 1;  // SetBeep, SetErrorLog, NetErr
+constexpr std::uint16_t ErrorLevel = 1;
 }  // namespace declared

@@ -1,0 +1,128 @@
+#include "errors/def_error.h"
+
+#include "errors/call_stack_text.h"
+#include "errors/error_class.h"
+#include "errors/error_log.h"
+#include "errors/error_message_text.h"
+#include "runtime/call.h"
+#include "runtime/frame_guard.h"
+
+namespace {
+
+// Generic codes and operating-system codes the handler knows.
+constexpr std::int32_t kNoVariable = 14;
+constexpr std::int32_t kOpenError = 21;
+constexpr std::int32_t kWrongObject = 28;
+constexpr std::int32_t kSharingViolation = 32;
+constexpr std::int32_t kLockViolation = 33;
+constexpr std::int32_t kWarning = 1;
+constexpr std::int32_t kSubstitutedPointer = 3;
+
+bool Is(Usual value, std::int32_t n) { return _PEQ(value, IntValue(n)) != 0; }
+
+// A value that is not an Error becomes one: gen-code 28 naming DEFERROR and the value's text.
+Usual Wrapped(Usual value, Usual& text) {
+  ClearLastErrorRecord();
+  text = StringValue(AsString(value));
+  LastErrorRecord.gencode = kWrongObject;
+  LastErrorRecord.severity = 2;
+  LastErrorRecord.funcSym = SYM_DEFERROR;
+  LastErrorRecord.arg = String2Psz(AsStr(text));
+  LastErrorRecord.argNum = 1;
+  LastErrorRecord.canDefault = 1;
+  return ErrorBuild(&LastErrorRecord);
+}
+
+// The options of the dialog; a retry is not offered for a missing variable.
+struct Options {
+  std::uint32_t first, second, third;
+};
+
+Options OfferedOptions(TbObj error) {
+  Options o{0, 0, CanBreak() ? ED_BREAK : ED_QUIT};
+  if (_P2Logic(IVarGet(error, SYM_CANDEFAULT)) || _P2Logic(IVarGet(error, SYM_CANSUBSTITUTE))) o.first = ED_FIRST;
+  if (_P2Logic(IVarGet(error, SYM_CANRETRY))) {
+    if (Is(IVarGet(error, SYM_GENCODE), kNoVariable))
+      IVarPut(error, SYM_CANRETRY, LogicValue(false));
+    else
+      o.second = ED_RETRY;
+  }
+  return o;
+}
+
+void Sound() {
+  Tone(440, 1);
+  Tone(494, 1);
+  Tone(523, 1);
+}
+
+void Log(Usual text, Usual error) {
+  Usual handle = ErrorLogOpen();
+  FileHandle h = reinterpret_cast<FileHandle>(_P2Ptr(handle));
+  if (h == F_ERROR) return;
+  FSeek3(h, 0, FS_END);
+  ErrorLogWrite(handle, text, error);
+  FClose(h);
+}
+
+Usual DefaultErrorBlockBody(std::uint32_t countWord, Usual* args) {
+  static const FrameInfo kFrame{"DEFAULTERRORBLOCK", "errors/def_error.cpp"};
+  FrameGuard frame(kFrame, countWord, args);
+  return DefError(ObjectValue(_P2Object(args[0])));
+}
+
+}  // namespace
+
+const CodeBlock DefaultErrorBlock{1, &DefaultErrorBlockBody};
+
+Usual DefError(Usual error) {
+  static const FrameInfo kFrame{"DEFERROR", "errors/def_error.cpp"};
+  Usual args[1] = {error};
+  enum { kError, kText, kStack, kWrapText, kLocals };
+  Usual locals[kLocals];
+  FrameGuard frame(kFrame, CountWord(1, 1), args, locals, kLocals);
+  locals[kError] = error;
+  if (!IsInstanceOf(locals[kError], SYM_ERROR)) locals[kError] = Wrapped(error, locals[kWrapText]);
+  TbObj e = _P2Object(locals[kError]);
+  auto get = [e](Sym field) { return IVarGet(e, field); };
+
+  // A file held by another is a matter for the caller's NetErr(), not for the user.
+  if (_P2Logic(get(SYM_CANDEFAULT)) && Is(get(SYM_GENCODE), kOpenError) &&
+      (Is(get(SYM_OSCODE), kSharingViolation) || Is(get(SYM_OSCODE), kLockViolation))) {
+    CallKest<declared::Switch>(NetErr, LogicValue(true));
+    return LogicValue(false);
+  }
+
+  const char* caption = Is(get(SYM_SEVERITY), kWarning) ? "WARNING" : "ERROR";
+  if (Is(get(SYM_SUBSTITUTETYPE), T_PTR)) IVarPut(e, SYM_SEVERITY, IntValue(kSubstitutedPointer));
+
+  locals[kText] = ErrorMessageText(locals[kError]);
+  if (IVarGetInfo(e, SYM_STACK)) {
+    if (Empty(get(SYM_STACK))) IVarPut(e, SYM_STACK, CallStackText(1));
+    locals[kStack] = StringValue(AsString(get(SYM_STACK)));
+  } else {
+    locals[kStack] = CallStackText(1);
+  }
+  if (!Empty(locals[kStack])) {
+    locals[kText] = StringValue(_CCS(AsStr(locals[kText]), Psz2String("CallStack:\r\n")));
+    locals[kText] = StringValue(_CCS(AsStr(locals[kText]), AsStr(locals[kStack])));
+  }
+
+  if (_P2Logic(CallKest<declared::Switch>(SetBeep))) Sound();
+  Options options = OfferedOptions(e);
+  if (_P2Logic(CallKest<declared::Switch>(SetErrorLog))) Log(locals[kText], locals[kError]);
+
+  std::uint32_t answer =
+      ErrorMessageBox(String2Psz(AsStr(locals[kText])), caption, options.first, options.second, options.third);
+  if (answer == ED_FIRST) {
+    if (_P2Logic(get(SYM_CANSUBSTITUTE))) return EmptyUsual(_P2DW(get(SYM_SUBSTITUTETYPE)));
+    return LogicValue(false);
+  }
+  if (answer == ED_RETRY) return LogicValue(true);
+  MathInit();
+  if (CanBreak()) LabelJump(locals[kError]);
+  CallKest<declared::ErrorLevel>(ErrorLevel, get(SYM_GENCODE));
+  TBDBCloseAll();
+  _Quit();
+  return NilValue();
+}

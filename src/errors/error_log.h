@@ -1,0 +1,20 @@
+// The error log "TBERROR.LOG" in the runtime's working directory: one record for each handled
+// error, records separated by an empty line.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/tb28run.h"
+
+// How long, in milliseconds, a writer waits for the log while another holds it open before it
+// gives up on its record.
+extern std::uint32_t ErrorLogBusyWait;
+
+// The open log (a pointer value holding the file handle), positioned at its end, with the empty
+// line that parts this record from the one before already written; the handle F_ERROR when the
+// log cannot be had. Only a log that does not exist is created; a missing directory is reported
+// (_IError) and the default directory setting that led there is cleared.
+Usual ErrorLogOpen();
+// Writes one record: the banner, runtime version, date and time, the application, the message
+// text and the Error object's fields, every line ending with CR LF.
+void ErrorLogWrite(Usual handle, Usual text, Usual error);

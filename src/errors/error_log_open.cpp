@@ -1,0 +1,74 @@
+#include <windows.h>
+
+#include "errors/error_log.h"
+#include "runtime/call.h"
+#include "runtime/frame_guard.h"
+
+std::uint32_t ErrorLogBusyWait = 5000;
+
+namespace {
+
+constexpr const char* kLogName = "TBERROR.LOG";
+constexpr std::uint32_t kPollInterval = 10;  // milliseconds
+
+// Windows error numbers as FError gives them.
+constexpr std::uint32_t kFileNotFound = 2;
+constexpr std::uint32_t kPathNotFound = 3;
+constexpr std::uint32_t kSharingViolation = 32;
+constexpr std::uint32_t kLockViolation = 33;
+constexpr std::uint32_t kFileExists = 80;
+
+std::uint32_t LastFileError() { return _P2DW(CallKest<declared::FError>(FError)); }
+
+// The log's directory is missing: a default directory must have led there. The setting is
+// cleared so that the next error finds the log again, and the fault is reported.
+void ReportMissingDirectory() {
+  static const FrameInfo kFrame{"ERRORLOGMISSINGDIR", "errors/error_log_open.cpp"};
+  Usual locals[1];
+  FrameGuard frame(kFrame, 0, nullptr, locals, 1);
+  TbStr directory = GetDefaultDir();
+  if (SLen(directory) > 0) {
+    locals[0] = StringValue(_CCS(Psz2String("SetDefaultDir: "), directory));
+    SetDefaultDir("");
+  } else {
+    locals[0] = StringValue(_CCS(Psz2String("SetDefault: "), GetDefault()));
+    SetDefault("");
+  }
+  _IError(1, 0, String2Psz(AsStr(locals[0])));
+}
+
+Usual Handle(FileHandle handle) { return PtrValue(reinterpret_cast<const void*>(handle)); }
+
+}  // namespace
+
+Usual ErrorLogOpen() {
+  static const FrameInfo kFrame{"ERRORLOGOPEN", "errors/error_log_open.cpp"};
+  Usual locals[1];
+  FrameGuard frame(kFrame, 0, nullptr, locals, 1);
+  locals[0] = StringValue(_CCS(WorkDir(), Psz2String(kLogName)));
+  const char* path = String2Psz(AsStr(locals[0]));
+  for (std::uint32_t waited = 0;; waited += kPollInterval) {
+    // Not through a symbolic link: the log is no way to append to a file that lies elsewhere.
+    FileHandle handle = FOpen2(path, FO_WRITE | FO_NOFOLLOW);
+    if (handle != F_ERROR) {
+      FSeek3(handle, 0, FS_END);
+      FPutS3(handle, nullptr, 0);
+      return Handle(handle);
+    }
+    std::uint32_t error = LastFileError();
+    if (error == kFileNotFound) {
+      // Only a log that is not there is made: creating over one that exists would empty it.
+      handle = FCreate2(path, FC_ARCHIVE | FC_NEW);
+      if (handle != F_ERROR) return Handle(handle);
+      error = LastFileError();
+    }
+    // Another writer holds the log, or has just made it: wait for our turn.
+    bool busy = error == kSharingViolation || error == kLockViolation || error == kFileExists;
+    if (busy && waited < ErrorLogBusyWait) {
+      Sleep(error == kFileExists ? 0 : kPollInterval);
+      continue;
+    }
+    if (error == kPathNotFound) ReportMissingDirectory();
+    return Handle(F_ERROR);
+  }
+}

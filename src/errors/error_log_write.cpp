@@ -1,0 +1,111 @@
+#include <string_view>
+
+#include "errors/error_log.h"
+#include "errors/error_log_hex.h"
+#include "runtime/call.h"
+#include "runtime/frame_guard.h"
+
+namespace {
+
+constexpr const char* kBanner = "***********************ERROR********************************";
+constexpr const char* kMessageHeading = "Error message:";
+constexpr const char* kMessageRule = "--------------";
+constexpr const char* kObjectHeading = "Error Object created:";
+constexpr const char* kRule = "--------------------";
+static_assert(std::string_view(kBanner).size() == 60);
+static_assert(std::string_view(kMessageRule).size() == std::string_view(kMessageHeading).size());
+static_assert(std::string_view(kRule).size() == 20);
+
+// An error standing for a processor or operating-system exception shows five of its fields as
+// exception data.
+constexpr std::uint32_t kExceptionSubcode = 5333;
+
+enum class Rendering { Text, ErrorText, TypeName, Hex };
+
+struct FieldLine {
+  const char* label;
+  Sym field;
+  Rendering rendering;
+  const char* exceptionLabel;  // null: the same line for exceptions
+  Rendering exceptionRendering;
+};
+
+constexpr bool SeventeenWide(const char* label) { return label == nullptr || std::string_view(label).size() == 17; }
+
+constexpr FieldLine kFields[] = {
+    {"SubSystem       :", SYM_SUBSYSTEM, Rendering::Text, nullptr, Rendering::Text},
+    {"SubCode         :", SYM_SUBCODE, Rendering::Text, nullptr, Rendering::Text},
+    {"GenCode         :", SYM_GENCODE, Rendering::ErrorText, nullptr, Rendering::ErrorText},
+    {"OsCode          :", SYM_OSCODE, Rendering::Text, "ExceptionCode   :", Rendering::Hex},
+    {"ArgType         :", SYM_ARGTYPE, Rendering::TypeName, "ExceptionFlags  :", Rendering::Hex},
+    {"FuncPtr         :", SYM_FUNCPTR, Rendering::Text, "ExceptionAddress:", Rendering::Hex},
+    {"ArgNum          :", SYM_ARGNUM, Rendering::Text, "ParamNumber     :", Rendering::Text},
+    {"FuncSym         :", SYM_FUNCSYM, Rendering::Text, "ExceptionInfo   :", Rendering::Hex},
+    {"Severity        :", SYM_SEVERITY, Rendering::Text, nullptr, Rendering::Text},
+    {"CanDefault      :", SYM_CANDEFAULT, Rendering::Text, nullptr, Rendering::Text},
+    {"CanRetry        :", SYM_CANRETRY, Rendering::Text, nullptr, Rendering::Text},
+    {"CanSubstitute   :", SYM_CANSUBSTITUTE, Rendering::Text, nullptr, Rendering::Text},
+    {"Operation       :", SYM_OPERATION, Rendering::Text, nullptr, Rendering::Text},
+    {"Description     :", SYM_DESCRIPTION, Rendering::Text, nullptr, Rendering::Text},
+    {"FileName        :", SYM_FILENAME, Rendering::Text, nullptr, Rendering::Text},
+    {"Tries           :", SYM_TRIES, Rendering::Text, nullptr, Rendering::Text},
+    {"FileHandle      :", SYM_FILEHANDLE, Rendering::Text, nullptr, Rendering::Text},
+    {"SubCodeText     :", SYM_SUBCODETEXT, Rendering::Text, nullptr, Rendering::Text},
+    {"Arg             :", SYM_ARG, Rendering::Text, nullptr, Rendering::Text},
+    {"ArgTypeReq      :", SYM_ARGTYPEREQ, Rendering::TypeName, nullptr, Rendering::TypeName},
+    {"MaxSize         :", SYM_MAXSIZE, Rendering::Text, nullptr, Rendering::Text},
+    {"SubstituteType  :", SYM_SUBSTITUTETYPE, Rendering::TypeName, nullptr, Rendering::TypeName},
+    {"CallFuncSym     :", SYM_CALLFUNCSYM, Rendering::Text, nullptr, Rendering::Text},
+};
+static_assert(std::size(kFields) == 23);
+static_assert([] {
+  for (const FieldLine& f : kFields)
+    if (!SeventeenWide(f.label) || !SeventeenWide(f.exceptionLabel)) return false;
+  return true;
+}());
+
+Usual Rendered(Usual value, Rendering rendering) {
+  switch (rendering) {
+    case Rendering::ErrorText: return StringValue(ErrString(_P2DW(value)));
+    case Rendering::TypeName: return StringValue(TypeString(_P2DW(value)));
+    case Rendering::Hex: return ErrorLogHex(value);
+    case Rendering::Text: break;
+  }
+  return StringValue(AsString(value));
+}
+
+Usual Text(const char* text) { return StringValue(Psz2String(text)); }
+Usual Join(Usual a, Usual b) { return StringValue(_CCS(AsStr(a), AsStr(b))); }
+
+}  // namespace
+
+void ErrorLogWrite(Usual handle, Usual text, Usual error) {
+  static const FrameInfo kFrame{"ERRORLOGWRITE", "errors/error_log_write.cpp"};
+  Usual args[3] = {handle, text, error};
+  Usual locals[2];
+  FrameGuard frame(kFrame, CountWord(3, 3), args, locals, 2);
+  auto line = [&](Usual value) {
+    locals[0] = value;
+    CallKest<declared::FPutS>(FPutS, handle, locals[0]);
+  };
+  TbObj object = _P2Object(error);
+
+  line(Text(kBanner));
+  line(StringValue(Version()));
+  locals[1] = Join(StringValue(DToC(Today())), Text(" "));
+  line(Join(locals[1], StringValue(Time())));
+  line(Join(Text("Application: "), StringValue(_ExecName())));
+  line(Text(" "));
+  line(Text(kMessageHeading));
+  line(Text(kMessageRule));
+  line(text);
+  line(Text(kObjectHeading));
+  line(Text(kRule));
+  bool exception = _PEQ(IVarGet(object, SYM_SUBCODE), IntValue(kExceptionSubcode)) != 0;
+  for (const FieldLine& f : kFields) {
+    bool asException = exception && f.exceptionLabel;
+    locals[1] = Rendered(IVarGet(object, f.field), asException ? f.exceptionRendering : f.rendering);
+    line(Join(Text(asException ? f.exceptionLabel : f.label), locals[1]));
+  }
+  line(Text(kRule));
+}
