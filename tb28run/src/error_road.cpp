@@ -108,12 +108,28 @@ Usual BuildObject(ErrorStructure* rec) {
   return BuildFallback(rec);
 }
 
+// Whether a substitute is of the type the failed operation stands in for. One that is not would
+// only raise the same error again, so it counts as the default instead.
+bool OfSubstituteType(std::uint32_t type, const Usual& value) {
+  switch (type) {
+    case 0:
+    case T_USUAL: return true;
+    case T_INT:
+    case T_FLOAT:
+    case T_DWORD: return value.type == T_INT || value.type == T_FLOAT;
+    case T_PTR:
+    case T_PTR_CALL: return IsPointerType(value.type);
+    default: return value.type == type;
+  }
+}
+
 Answer Interpret(const RaiseSpec& spec, const Usual& answer) {
   if (answer.type == T_LOGIC) {
     if (answer.value && spec.canRetry) return Answer{Resolution::Retry, NilValue()};
     return Answer{Resolution::Default, NilValue()};
   }
-  if (spec.canSubstitute) return Answer{Resolution::Substitute, answer};
+  if (spec.canSubstitute && OfSubstituteType(spec.substituteType, answer))
+    return Answer{Resolution::Substitute, answer};
   return Answer{Resolution::Default, NilValue()};
 }
 

@@ -201,7 +201,10 @@ TBRT TbObj _P2Object(Usual value) {
     if (value.type == T_OBJECT && value.value) return AsObj(value);
     Answer a = RaiseTypeError("_P2Object", value, T_OBJECT);
     if (a.resolution == Resolution::Default) return nullptr;
-    if (a.resolution == Resolution::Substitute) value = a.value;
+    if (a.resolution == Resolution::Substitute) {
+      if (a.value.type == T_OBJECT && !a.value.value) return nullptr;  // the empty object stands for none
+      value = a.value;
+    }
   }
 }
 

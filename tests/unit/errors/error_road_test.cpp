@@ -84,6 +84,15 @@ TEST_F(ErrorRoadTest, AValueSubstitutes) {
   EXPECT_EQ(seen.size(), 1u);
 }
 
+TEST_F(ErrorRoadTest, ASubstituteOfTheWrongTypeTakesTheDefaultInsteadOfAskingAgain) {
+  answers = {S("still no object")};
+  EXPECT_EQ(RoutineConverting(IntValue(5)), nullptr);
+  EXPECT_EQ(seen.size(), 1u);
+  answers = {Usual{0, T_OBJECT}};  // the empty object, as a handler's substitute for an object
+  EXPECT_EQ(RoutineConverting(IntValue(5)), nullptr);
+  EXPECT_EQ(seen.size(), 2u);
+}
+
 TEST_F(ErrorRoadTest, TrueRetriesAndTheRetryCanSucceed) {
   Sym later = SysAddAtom("LATER");
   classToDeclare = later;  // the block declares the missing class, then asks for a retry
