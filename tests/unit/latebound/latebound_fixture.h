@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "runtime_fixture.h"
 #include "startup/module_init.h"
 #include "test_function_table.h"
+#include "value_keeper.h"
 
 // An Error as the error block received it, every variable read back.
 struct SeenError {
@@ -56,10 +58,15 @@ class LateBoundTest : public RuntimeTest {
     for (const char* name : ATOMTABLE_NAMES) ASSERT_NE(SysAddAtom(name), 0u) << name;
     ASSERT_EQ(BringUpWithTable(), 0);
     ASSERT_EQ(ModuleInit(), 0);
+    keeper_ = std::make_unique<ValueKeeper>();
     IndexedBox::Declare();
     static const CodeBlock recording{1, &RecordingBlock};
     Usual block = CodeBlockValue(&recording);
     ErrorBlock(CountWord(1, 1), &block);
+  }
+  void TearDown() override {
+    keeper_.reset();
+    RuntimeTest::TearDown();
   }
 
   // The nine helpers in their rows, and the runtime functions the program's table lists.
@@ -101,23 +108,28 @@ class LateBoundTest : public RuntimeTest {
     return answers;
   }
 
-  static Usual Ints(std::initializer_list<std::int32_t> values) {
+  // Values made here stay alive until the test ends, wherever the test keeps them.
+  Usual Keep(Usual value) { return keeper_->Keep(value); }
+  Usual S(const char* text) { return Keep(RuntimeTest::S(text)); }
+  Usual Ints(std::initializer_list<std::int32_t> values) {
     std::vector<Usual> items;
     for (std::int32_t v : values) items.push_back(IntValue(v));
-    return ArrayValue(ArrayInit(std::uint32_t(items.size()), items.data()));
+    return Keep(ArrayValue(ArrayInit(std::uint32_t(items.size()), items.data())));
   }
-  static Usual Nest(std::initializer_list<Usual> values) {
-    return ArrayValue(ArrayInit(std::uint32_t(values.size()), values.begin()));
+  Usual Nest(std::initializer_list<Usual> values) {
+    return Keep(ArrayValue(ArrayInit(std::uint32_t(values.size()), values.begin())));
   }
   // A new IndexedBox whose CONTENT is the value.
-  static Usual Box(Usual content = NilValue()) {
-    Usual box = IndexedBox::New();
+  Usual Box(Usual content = NilValue()) {
+    Usual box = Keep(IndexedBox::New());
     IVarPut(AsObj(box), IndexedBox::ContentSym(), content);
     return box;
   }
   static Usual Sy(const char* name) { return SymbolValue(String2Symbol(Psz2String(name))); }
 
  private:
+  std::unique_ptr<ValueKeeper> keeper_;
+
   static std::string Text(TbObj e, Sym s) {
     Usual u = IVarGet(e, s);
     return u.type == T_STRING ? std::string(String2Psz(AsStr(u)), SLen(AsStr(u))) : "<" + Describe(u) + ">";

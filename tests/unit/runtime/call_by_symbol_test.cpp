@@ -1,4 +1,5 @@
 // Late-bound calls by symbol: the program's table first, then the runtime's own functions.
+#include <memory>
 #include <vector>
 
 #include "error_recorder.h"
@@ -6,6 +7,7 @@
 #include "runtime_fixture.h"
 #include "tb28run/arrays.h"
 #include "test_function_table.h"
+#include "value_keeper.h"
 
 namespace {
 
@@ -33,10 +35,16 @@ class CallBySymbolTest : public RuntimeTest {
     table_ = {{recorder_, SYM_CREATEINSTANCE}, {{&Record, 2}, {&Record, 0}}};
     ASSERT_EQ(RTInitWithTable(table_), 0);
     ErrorRecorder::Install();
+    keeper_ = std::make_unique<ValueKeeper>();
+  }
+  void TearDown() override {
+    keeper_.reset();
+    RuntimeTest::TearDown();
   }
   static TbArr Args(std::initializer_list<Usual> values) {
     return ArrayInit(std::uint32_t(values.size()), values.begin());
   }
+  std::unique_ptr<ValueKeeper> keeper_;
   Sym recorder_ = 0;
   TestFunctionTable<2> table_{};
 };
@@ -121,7 +129,7 @@ TEST_F(CallBySymbolTest, AnUnknownSymbolIsAnUndefinedFunction) {
     EXPECT_TRUE(e.canDefault && e.canSubstitute);
     EXPECT_FALSE(e.canRetry);
   }
-  ErrorRecorder::Answer(S("stand-in"));
+  ErrorRecorder::Answer(keeper_->Keep(S("stand-in")));
   EXPECT_EQ(Str(_CallKestFunc(4000, nullptr)), "stand-in");
   EXPECT_TRUE(Calls().empty());
 }

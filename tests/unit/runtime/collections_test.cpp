@@ -1,5 +1,6 @@
 // Indexed access through the runtime's collection functions: nested arrays, objects that serve
 // indexed access, instance variables holding either, and the faults on the way.
+#include <memory>
 #include <vector>
 
 #include "error_recorder.h"
@@ -7,6 +8,7 @@
 #include "kest_call.h"
 #include "runtime_fixture.h"
 #include "tb28run/arrays.h"
+#include "value_keeper.h"
 
 namespace {
 
@@ -16,14 +18,21 @@ class CollectionsTest : public RuntimeTest {
     RuntimeTest::SetUp();
     ErrorRecorder::Install();
     IndexedBox::Declare();
+    keeper_ = std::make_unique<ValueKeeper>();
   }
-  static Usual Ints(std::initializer_list<std::int32_t> values) {
+  void TearDown() override {
+    keeper_.reset();
+    RuntimeTest::TearDown();
+  }
+  // Values made here stay alive until the test ends, wherever the test keeps them.
+  Usual S(const char* text) { return keeper_->Keep(RuntimeTest::S(text)); }
+  Usual Ints(std::initializer_list<std::int32_t> values) {
     std::vector<Usual> items;
     for (std::int32_t v : values) items.push_back(IntValue(v));
-    return ArrayValue(ArrayInit(std::uint32_t(items.size()), items.data()));
+    return keeper_->Keep(ArrayValue(ArrayInit(std::uint32_t(items.size()), items.data())));
   }
-  static Usual Nest(std::initializer_list<Usual> values) {
-    return ArrayValue(ArrayInit(std::uint32_t(values.size()), values.begin()));
+  Usual Nest(std::initializer_list<Usual> values) {
+    return keeper_->Keep(ArrayValue(ArrayInit(std::uint32_t(values.size()), values.begin())));
   }
   static std::vector<std::int32_t> AsInts(const std::vector<Usual>& values) {
     std::vector<std::int32_t> out;
@@ -34,8 +43,8 @@ class CollectionsTest : public RuntimeTest {
   static Usual Put(std::initializer_list<Usual> args) { return KestCall(&_ArrayPutCollection, 3, args); }
   static Usual IGet(std::initializer_list<Usual> args) { return KestCall(&_IVarGetCollection, 2, args); }
   static Usual IPut(std::initializer_list<Usual> args) { return KestCall(&_IVarPutCollection, 3, args); }
-  static Usual Box(Usual content) {
-    Usual box = IndexedBox::New();
+  Usual Box(Usual content) {
+    Usual box = keeper_->Keep(IndexedBox::New());
     IVarPut(AsObj(box), IndexedBox::ContentSym(), content);
     return box;
   }
@@ -45,6 +54,9 @@ class CollectionsTest : public RuntimeTest {
     return out;
   }
   using Codes = std::vector<std::uint32_t>;
+
+ private:
+  std::unique_ptr<ValueKeeper> keeper_;
 };
 
 TEST_F(CollectionsTest, ArrayGetTakesTheFirstIndexLast) {
