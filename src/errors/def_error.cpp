@@ -1,5 +1,7 @@
 #include "errors/def_error.h"
 
+#include <string>
+
 #include "errors/call_stack_text.h"
 #include "errors/error_class.h"
 #include "errors/error_log.h"
@@ -17,6 +19,8 @@ constexpr std::int32_t kSharingViolation = 32;
 constexpr std::int32_t kLockViolation = 33;
 constexpr std::int32_t kWarning = 1;
 constexpr std::int32_t kSubstitutedPointer = 3;
+
+std::string Copied(Usual text) { return std::string(String2Psz(AsStr(text)), SLen(AsStr(text))); }
 
 bool Is(Usual value, std::int32_t n) { return _PEQ(value, IntValue(n)) != 0; }
 
@@ -104,8 +108,8 @@ Usual DefError(Usual error) {
     locals[kStack] = CallStackText(1);
   }
   if (!Empty(locals[kStack])) {
-    locals[kText] = StringValue(_CCS(AsStr(locals[kText]), Psz2String("CallStack:\r\n")));
-    locals[kText] = StringValue(_CCS(AsStr(locals[kText]), AsStr(locals[kStack])));
+    std::string text = Copied(locals[kText]) + "CallStack:\r\n" + Copied(locals[kStack]);
+    locals[kText] = StringValue(Mem2String(text.data(), std::uint32_t(text.size())));
   }
 
   if (_P2Logic(CallKest<declared::Switch>(SetBeep))) Sound();

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <string>
+
 #include "errors/error_log.h"
 #include "runtime/call.h"
 #include "runtime/frame_guard.h"
@@ -18,6 +20,8 @@ constexpr std::uint32_t kSharingViolation = 32;
 constexpr std::uint32_t kLockViolation = 33;
 constexpr std::uint32_t kFileExists = 80;
 
+std::string Copied(TbStr text) { return std::string(String2Psz(text), SLen(text)); }
+
 std::uint32_t LastFileError() { return _P2DW(CallKest<declared::FError>(FError)); }
 
 // The log's directory is missing: a default directory must have led there. The setting is
@@ -26,15 +30,16 @@ void ReportMissingDirectory() {
   static const FrameInfo kFrame{"ERRORLOGMISSINGDIR", "errors/error_log_open.cpp"};
   Usual locals[1];
   FrameGuard frame(kFrame, 0, nullptr, locals, 1);
-  TbStr directory = GetDefaultDir();
-  if (SLen(directory) > 0) {
-    locals[0] = StringValue(_CCS(Psz2String("SetDefaultDir: "), directory));
+  locals[0] = StringValue(GetDefaultDir());
+  std::string report;
+  if (SLen(AsStr(locals[0])) > 0) {
+    report = "SetDefaultDir: " + Copied(AsStr(locals[0]));
     SetDefaultDir("");
   } else {
-    locals[0] = StringValue(_CCS(Psz2String("SetDefault: "), GetDefault()));
+    report = "SetDefault: " + Copied(GetDefault());
     SetDefault("");
   }
-  _IError(1, 0, String2Psz(AsStr(locals[0])));
+  _IError(1, 0, report.c_str());
 }
 
 Usual Handle(FileHandle handle) { return PtrValue(reinterpret_cast<const void*>(handle)); }
@@ -43,10 +48,9 @@ Usual Handle(FileHandle handle) { return PtrValue(reinterpret_cast<const void*>(
 
 Usual ErrorLogOpen() {
   static const FrameInfo kFrame{"ERRORLOGOPEN", "errors/error_log_open.cpp"};
-  Usual locals[1];
-  FrameGuard frame(kFrame, 0, nullptr, locals, 1);
-  locals[0] = StringValue(_CCS(WorkDir(), Psz2String(kLogName)));
-  const char* path = String2Psz(AsStr(locals[0]));
+  FrameGuard frame(kFrame);
+  std::string log = Copied(WorkDir()) + kLogName;
+  const char* path = log.c_str();
   for (std::uint32_t waited = 0;; waited += kPollInterval) {
     // Not through a symbolic link: the log is no way to append to a file that lies elsewhere.
     FileHandle handle = FOpen2(path, FO_WRITE | FO_NOFOLLOW);

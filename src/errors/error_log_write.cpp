@@ -1,3 +1,4 @@
+#include <string>
 #include <string_view>
 
 #include "errors/error_log.h"
@@ -64,18 +65,18 @@ static_assert([] {
   return true;
 }());
 
-Usual Rendered(Usual value, Rendering rendering) {
+// The text of a runtime string, copied out at once: no allocation may come between.
+std::string Copied(TbStr text) { return std::string(String2Psz(text), SLen(text)); }
+
+std::string Rendered(Usual value, Rendering rendering) {
   switch (rendering) {
-    case Rendering::ErrorText: return StringValue(ErrString(_P2DW(value)));
-    case Rendering::TypeName: return StringValue(TypeString(_P2DW(value)));
-    case Rendering::Hex: return ErrorLogHex(value);
+    case Rendering::ErrorText: return Copied(ErrString(_P2DW(value)));
+    case Rendering::TypeName: return Copied(TypeString(_P2DW(value)));
+    case Rendering::Hex: return Copied(AsStr(ErrorLogHex(value)));
     case Rendering::Text: break;
   }
-  return StringValue(AsString(value));
+  return Copied(AsString(value));
 }
-
-Usual Text(const char* text) { return StringValue(Psz2String(text)); }
-Usual Join(Usual a, Usual b) { return StringValue(_CCS(AsStr(a), AsStr(b))); }
 
 }  // namespace
 
@@ -84,28 +85,29 @@ void ErrorLogWrite(Usual handle, Usual text, Usual error) {
   Usual args[3] = {handle, text, error};
   Usual locals[2];
   FrameGuard frame(kFrame, CountWord(3, 3), args, locals, 2);
-  auto line = [&](Usual value) {
-    locals[0] = value;
+  auto line = [&](const std::string& value) {
+    locals[0] = StringValue(Mem2String(value.data(), std::uint32_t(value.size())));
     CallKest<declared::FPutS>(FPutS, handle, locals[0]);
   };
   TbObj object = _P2Object(error);
 
-  line(Text(kBanner));
-  line(StringValue(Version()));
-  locals[1] = Join(StringValue(DToC(Today())), Text(" "));
-  line(Join(locals[1], StringValue(Time())));
-  line(Join(Text("Application: "), StringValue(_ExecName())));
-  line(Text(" "));
-  line(Text(kMessageHeading));
-  line(Text(kMessageRule));
-  line(text);
-  line(Text(kObjectHeading));
-  line(Text(kRule));
+  line(kBanner);
+  line(Copied(Version()));
+  std::string date = Copied(DToC(Today()));
+  line(date + " " + Copied(Time()));
+  line("Application: " + Copied(_ExecName()));
+  line(" ");
+  line(kMessageHeading);
+  line(kMessageRule);
+  CallKest<declared::FPutS>(FPutS, handle, text);
+  line(kObjectHeading);
+  line(kRule);
   bool exception = _PEQ(IVarGet(object, SYM_SUBCODE), IntValue(kExceptionSubcode)) != 0;
   for (const FieldLine& f : kFields) {
     bool asException = exception && f.exceptionLabel;
-    locals[1] = Rendered(IVarGet(object, f.field), asException ? f.exceptionRendering : f.rendering);
-    line(Join(Text(asException ? f.exceptionLabel : f.label), locals[1]));
+    locals[1] = IVarGet(object, f.field);
+    line((asException ? f.exceptionLabel : f.label) +
+         Rendered(locals[1], asException ? f.exceptionRendering : f.rendering));
   }
-  line(Text(kRule));
+  line(kRule);
 }

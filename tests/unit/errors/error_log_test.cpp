@@ -5,6 +5,7 @@
 #include "error_handling_fixture.h"
 #include "errors/error_log.h"
 #include "errors/error_log_hex.h"
+#include "runtime/frame_guard.h"
 #include "tb28run/testing_clock.h"
 
 namespace {
@@ -84,6 +85,21 @@ TEST_F(ErrorLogTest, TheLogIsWrittenAndClosedBeforeTheDialogShows) {
   EXPECT_EQ(Log(), Expected("plain_error.log"));
 }
 
+TEST_F(ErrorLogTest, ARecordSurvivesACollectionBeforeEveryAllocation) {
+  static const FrameInfo kFrame{"STRESSED", "errors/test.prg"};
+  Usual locals[2];
+  FrameGuard frame(kFrame, 0, nullptr, locals, 2);
+  locals[0] = PlainError();
+  locals[1] = ExceptionError();
+  TbTestSetStackScan(0);
+  TbTestSetGcStress(1);
+  DefError(locals[0]);
+  DefError(locals[1]);
+  TbTestSetGcStress(0);
+  TbTestSetStackScan(1);
+  EXPECT_EQ(Log(), Expected("plain_error.log") + "\r\n" + Expected("exception_error.log"));
+}
+
 TEST_F(ErrorLogTest, HexadecimalRenderings) {
   auto number = [](const char* text) { return Val(Psz2String(text)); };
   struct Case {
@@ -112,7 +128,9 @@ TEST_F(ErrorLogTest, HexadecimalRenderings) {
   for (const Case& c : cases) EXPECT_EQ(Str(ErrorLogHex(c.value)), c.hex) << c.what;
   Usual pointer = PtrValue(reinterpret_cast<const void*>(std::uintptr_t(0x401000)));
   EXPECT_EQ(Str(ErrorLogHex(pointer)), sizeof(void*) == 8 ? "0000000000401000" : "00401000");
+  std::uint32_t blocks = TbTestLiveMemBlocks();
   EXPECT_EQ(Str(ErrorLogHexBytes(S("AB"))), "41 42 ");
+  EXPECT_EQ(TbTestLiveMemBlocks(), blocks) << "the work buffers are given back";
 }
 
 TEST_F(ErrorLogTest, AFractionShownWithAnotherDecimalSeparatorIsStillWide) {
