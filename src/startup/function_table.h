@@ -6,7 +6,7 @@
 
 #include "runtime/tb28run.h"
 
-constexpr std::uint32_t FUNCTION_COUNT = 22;
+constexpr std::uint32_t FUNCTION_COUNT = 41;
 
 struct FunctionTableLayout {
   std::uint32_t symbols[FUNCTION_COUNT];
