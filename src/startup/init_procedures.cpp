@@ -2,9 +2,18 @@
 
 #include <iterator>
 
+#include "errors/error_system_init.h"
+#include "latebound/latebound_references.h"
 #include "runtime/frame_guard.h"
 #include "runtime/tb28run.h"
 #include "startup/debug_launch.h"
+
+namespace {
+
+// Never true; volatile so that the reference below is kept.
+volatile bool aliasFieldsUsedHere = false;
+
+}  // namespace
 
 void NoOperation() {
   static const FrameInfo kFrame{"NOOPERATION", "startup/init_procedures.cpp"};
@@ -17,8 +26,17 @@ void CallNoOperation() {
   NoOperation();
 }
 
+// The runtime of this program keeps no work areas, so there is no alias field access to name
+// beyond the symbol it would use.
+void ReferAliasFieldAccess() {
+  static const FrameInfo kFrame{"REFERALIASFIELDACCESS", "startup/init_procedures.cpp"};
+  Usual locals[1];
+  FrameGuard frame(kFrame, 0, nullptr, locals, 1);
+  if (aliasFieldsUsedHere) locals[0] = SymbolValue(SYM_A);
+}
+
 const InitProcedure INIT_PROCEDURES[] = {
-    &CallNoOperation,
-    &DebugLaunchCheck,
+    &ReferLateBoundHelpers, &ReferAliasFieldAccess,    &CallNoOperation,
+    &DebugLaunchCheck,      &InstallDefaultErrorBlock, &RegisterErrorGen,
 };
 const unsigned INIT_PROCEDURE_COUNT = unsigned(std::size(INIT_PROCEDURES));

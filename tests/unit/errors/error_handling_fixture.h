@@ -10,6 +10,7 @@
 
 #include "errors/def_error.h"
 #include "errors/error_system_init.h"
+#include "intl/set_international.h"
 #include "program_fixture.h"
 #include "runtime/call.h"
 #include "scratch_dir.h"
@@ -32,6 +33,9 @@ class ErrorHandlingTest : public ProgramTest {
     ASSERT_EQ(ModuleInit(), 0);
     InstallDefaultErrorBlock();
     RegisterErrorGen();
+    // Start-up took the conventions of the locale the tests run under; the expected logs are
+    // written in the fixed ones.
+    CallKest<1>(SetInternational, SymbolValue(SYM_KESTRAN));
     Dialogs().clear();
     Tones().clear();
     Reports().clear();

@@ -53,7 +53,9 @@ const char* const kLabels[] = {
 // Reads one whole record from line i on; false at the first line that breaks the layout. The
 // argument the record names goes to `arg`.
 bool ReadRecord(const std::vector<std::string>& lines, std::size_t& i, std::string& arg, std::string& why) {
-  static const std::regex dateTime(R"(\d\d/\d\d/\d\d \d\d:\d\d:\d\d)");
+  // The writers take the conventions of the locale they run under, with or without the century
+  // and the 12-hour clock.
+  static const std::regex dateTime(R"(\d\d/\d\d/\d\d(\d\d)? \d\d:\d\d:\d\d( \S+)?)");
   auto expect = [&](bool ok, const char* what) {
     if (!ok) why = std::string(what) + " at line " + std::to_string(i + 1) + ": " + (i < lines.size() ? lines[i] : "");
     return ok;
