@@ -3,8 +3,14 @@
 
 #include "app/start.h"
 #include "errors/call_stack_settings.h"
+#include "errors/error_system_init.h"
+#include "intl/set_international.h"
+#include "latebound/latebound_references.h"
 #include "program_fixture.h"
+#include "runtime/call.h"
 #include "startup/class_layouts.h"
+#include "startup/debug_launch.h"
+#include "startup/init_procedures.h"
 #include "startup/tbobject.h"
 
 namespace {
@@ -159,6 +165,47 @@ TEST_F(ModuleInitTest, CodeBlockObjectsRunThroughEval) {
   EXPECT_EQ(AsInt(Eval(CountWord(1, 3), eval)), 7);
   Usual one[2] = {block, IntValue(3)};
   EXPECT_EQ(AsInt(Eval(CountWord(1, 2), one)), 103);
+}
+
+TEST(InitProceduresTest, SixInTheirOrder) {
+  const InitProcedure expected[] = {&ReferLateBoundHelpers, &ReferAliasFieldAccess,    &CallNoOperation,
+                                    &DebugLaunchCheck,      &InstallDefaultErrorBlock, &RegisterErrorGen};
+  ASSERT_EQ(INIT_PROCEDURE_COUNT, 6u);
+  for (unsigned i = 0; i < 6; ++i) EXPECT_EQ(INIT_PROCEDURES[i], expected[i]) << "procedure " << i + 1;
+}
+
+Usual AnswerFalse(std::uint32_t, Usual*) { return LogicValue(false); }
+const CodeBlock kOwnBlock{1, &AnswerFalse};
+
+std::int32_t Mode() { return AsInt(CallKest<1>(_SetIntl)); }
+
+TEST_F(ModuleInitTest, AnErrorBlockSetBeforehandKeepsTheDefaultAndTheLocaleOut) {
+  CallKest<1>(_SetIntl, IntValue(0));
+  CallKest<1>(ErrorBlock, CodeBlockValue(&kOwnBlock));
+  ASSERT_EQ(ModuleInit(), 0);
+  EXPECT_EQ(CallKest<1>(ErrorBlock).value, reinterpret_cast<std::uintptr_t>(&kOwnBlock));
+  EXPECT_EQ(Mode(), 0) << "SetInternational was not called";
+}
+
+TEST_F(ModuleInitTest, WithoutABlockTheDefaultComesWithTheWindowsConventions) {
+  CallKest<1>(_SetIntl, IntValue(0));
+  ASSERT_EQ(ModuleInit(), 0);
+  EXPECT_EQ(CallKest<1>(ErrorBlock).type, T_CODEBLOCK);
+  EXPECT_EQ(Mode(), 1);
+  EXPECT_TRUE(IsPtr(CallKest<1>(ErrorFunc))) << "the first module registers DefErrorGen";
+}
+
+TEST_F(ModuleInitTest, NoErrorFunctionUnlessTheRuntimeCountsOneModule) {
+  for (std::int64_t count : {0, 2}) {
+    TbTestReset();
+    ASSERT_EQ(MemInit(), 0);
+    ASSERT_EQ(AtomInit(), 0);
+    ASSERT_EQ(CreateAtomTable(1u << 20, 1u << 14), 0);
+    RegisterProgramSymbols();
+    TbTestSetRTCount(count);
+    ASSERT_EQ(ModuleInit(), 0);
+    EXPECT_EQ(CallKest<1>(ErrorFunc).type, T_NIL) << count;
+  }
 }
 
 }  // namespace
