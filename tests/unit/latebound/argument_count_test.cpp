@@ -148,7 +148,7 @@ TEST_F(ArgumentCountTest, TheErrorIsAPCEValArgumentError) {
     EXPECT_EQ(e.callFuncSym, 0u);
     EXPECT_EQ(e.cargoType, T_NIL);
     EXPECT_TRUE(e.funcPtrNull && e.methodSelfNull);
-    // The constructor's call stack, from the routine that raised: the helper is on it.
+    // The call stack the constructor recorded: ThrowArgError and the helper are on it.
     EXPECT_NE(e.stack.find("THROWARGERROR"), std::string::npos) << e.stack;
     EXPECT_NE(e.stack.find("__PC"), std::string::npos) << e.stack;
   }
