@@ -103,22 +103,22 @@ struct Mapping {
   std::string path;
 };
 
-// The first mapping of every file mapped from offset 0, in address order.
+// Every shared object loaded in the process, with its load address. The dynamic linker's own
+// list: no file to read, so that the question is cheap enough to ask on every error.
 std::vector<Mapping> MappedFiles() {
   std::vector<Mapping> result;
-  std::ifstream maps("/proc/self/maps");
-  std::string line;
-  while (std::getline(maps, line)) {
-    std::istringstream fields(line);
-    std::string range, perms, offset, device, inode, path;
-    fields >> range >> perms >> offset >> device >> inode;
-    std::getline(fields >> std::ws, path);
-    if (path.empty() || path[0] != '/') continue;
-    if (std::strtoull(offset.c_str(), nullptr, 16) != 0) continue;
-    bool seen = std::any_of(result.begin(), result.end(), [&](const Mapping& m) { return m.path == path; });
-    if (seen) continue;
-    result.push_back({static_cast<std::uintptr_t>(std::strtoull(range.c_str(), nullptr, 16)), path});
-  }
+  dl_iterate_phdr(
+      [](dl_phdr_info* info, std::size_t, void* data) -> int {
+        if (!info->dlpi_name || !*info->dlpi_name) return 0;  // the main program has no name here
+        std::uintptr_t lowest = UINTPTR_MAX;
+        for (int i = 0; i < info->dlpi_phnum; ++i)
+          if (info->dlpi_phdr[i].p_type == PT_LOAD)
+            lowest = std::min<std::uintptr_t>(lowest, info->dlpi_phdr[i].p_vaddr);
+        if (lowest == UINTPTR_MAX) lowest = 0;
+        static_cast<std::vector<Mapping>*>(data)->push_back({info->dlpi_addr + lowest, info->dlpi_name});
+        return 0;
+      },
+      &result);
   return result;
 }
 
