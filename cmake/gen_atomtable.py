@@ -26,7 +26,8 @@ def main():
     data += struct.pack("<I", 0)
     outdir.mkdir(parents=True, exist_ok=True)
     write_if_changed(outdir / "atomtable.bin", bytes(data))
-    write_if_changed(outdir / "atomtable.rc", b'1 21569 "atomtable.bin"\n')
+    # Without a LANGUAGE statement windres stamps the resource US English; it is language-neutral.
+    write_if_changed(outdir / "atomtable.rc", b'LANGUAGE 0, 0\n1 21569 "atomtable.bin"\n')
     rows = ",".join(str(b) for b in data)
     cpp = (
         "// Generated from atomtable.txt: the ATOMTABLE resource, linked into the executable.\n"

@@ -11,11 +11,12 @@ std::uint32_t uiLineNum_RT = 0;
 
 namespace {
 
-// The frame at a level: 0 is the innermost.
+// The activation at a level, as the routine asking sees the stack: it does not count itself, so
+// level 0 is its caller, the innermost activation it reports on.
 Frame* FrameAt(std::uint32_t level) {
   const ActivationStack& das = tb::State().das;
-  if (level >= das.depth) return nullptr;
-  Frame* f = das.top;
+  if (das.depth == 0 || level >= das.depth - 1) return nullptr;
+  Frame* f = das.top->prev;
   for (std::uint32_t i = 0; i < level && f; ++i) f = f->prev;
   return f;
 }
@@ -69,7 +70,14 @@ TBRT void _PAS(Usual result) {
   if (Frame* f = tb::State().das.top) f->result = result;
 }
 
-TBRT const ActivationStack* GetDASPtr(void) { return &tb::State().das; }
+TBRT const ActivationStack* GetDASPtr(void) {
+  // The depth the asking routine sees: every activation but its own.
+  static ActivationStack view;
+  const ActivationStack& das = tb::State().das;
+  view = das;
+  view.depth = das.depth ? das.depth - 1 : 0;
+  return &view;
+}
 
 namespace {
 
@@ -98,7 +106,7 @@ TBRT Usual ProcLine(std::uint32_t countWord, Usual* args) {
   std::uint32_t level = LevelArg(countWord, args);
   Frame* f = FrameAt(level);
   if (!f) return IntValue(0);
-  return tb::DwordValue(level == 0 ? uiLineNum_RT : f->line);
+  return tb::DwordValue(f->line);
 }
 
 TBRT Usual ProcFile(std::uint32_t countWord, Usual* args) {

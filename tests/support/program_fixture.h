@@ -9,9 +9,7 @@
 #include "startup/module_init.h"
 #include "startup/process_entry.h"
 
-#if !defined(_WIN32)
 #include <windows.h>
-#endif
 
 class ProgramTest : public RuntimeTest {
  protected:

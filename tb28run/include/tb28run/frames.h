@@ -23,7 +23,8 @@ struct Frame {
   Frame* prev;
 };
 
-// The record GetDASPtr returns: its second 32-bit field is the depth.
+// The record GetDASPtr returns: its second 32-bit field is the depth (the asking routine's own
+// activation not counted).
 struct ActivationStack {
   std::uint32_t version;
   std::uint32_t depth;
@@ -41,8 +42,9 @@ TBRT void _PAS(Usual result);
 TBRT const ActivationStack* GetDASPtr(void);
 
 // Routine name, current line and source file of the activation at a level (one numeric
-// argument, default 0). Level 0 is the innermost activation, higher levels lie further out;
-// past the depth they answer "" and 0. Reachable by symbol, hence the dynamic signature.
+// argument, default 0). The routine that asks does not count itself: level 0 is its caller,
+// higher levels lie further out, and GetDASPtr's depth leaves it out too. Past the depth they
+// answer "" and 0. Reachable by symbol, hence the dynamic signature.
 TBRT Usual ProcName(std::uint32_t countWord, Usual* args);
 TBRT Usual ProcLine(std::uint32_t countWord, Usual* args);
 TBRT Usual ProcFile(std::uint32_t countWord, Usual* args);

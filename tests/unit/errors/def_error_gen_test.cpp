@@ -11,7 +11,7 @@ std::vector<std::string> boxes;
 
 Usual AnswerDefault(std::uint32_t, Usual*) { return LogicValue(false); }
 const CodeBlock kAnswerDefault{1, &AnswerDefault};
-int RecordBox(HWND, LPCSTR text, LPCSTR caption, UINT type) {
+[[maybe_unused]] int RecordBox(HWND, LPCSTR text, LPCSTR caption, UINT type) {
   boxes.push_back(std::string(caption) + "|" + text + "|" + std::to_string(type));
   return IDOK;
 }
