@@ -51,6 +51,9 @@ TBRT void MathInit(void) {
   _fpreset();
 #endif
   std::fesetenv(FE_DFL_ENV);
+  // Not every host's default environment clears the SSE flags; these two leave nothing to chance.
+  std::feclearexcept(FE_ALL_EXCEPT);
+  std::fesetround(FE_TONEAREST);
 }
 
 TBRT void TbTestSetInternalErrorSink(TbInternalErrorSink sink) { InternalErrorSink() = sink; }

@@ -168,10 +168,10 @@ TEST_F(ErrorLogTest, ALogHeldByAnotherKeepsEveryByte) {
   FileHandle holder = FOpen2(LogPath().c_str(), FO_WRITE);
   ASSERT_NE(holder, F_ERROR);
   DefError(PlainError());
+  FClose(holder);
   EXPECT_EQ(Dialogs().size(), 1u);
   EXPECT_EQ(Log(), "earlier record\r\n") << "neither emptied nor written";
   EXPECT_TRUE(Reports().empty()) << "a busy log is not a fault to report";
-  FClose(holder);
   ErrorLogBusyWait = 5000;
   DefError(PlainError());
   EXPECT_EQ(Log(), "earlier record\r\n\r\n" + Expected("plain_error.log"));
