@@ -67,23 +67,17 @@ TEST_F(ErrorMessageTextTest, EachLineOnlyWhenItsVariableCarriesSomething) {
   const std::string name60(60, 'n');
   const LineCase cases[] = {
       {"subsystem", {{SYM_SUBSYSTEM, "TB28RUN"}}, "Subsystem: TB28RUN\r\n"},
-      {"subcode with text",
-       {{SYM_SUBCODE, 7}, {SYM_SUBCODETEXT, "PCode"}},
-       "Error Subcode: 7 (PCode)\r\n"},
+      {"subcode with text", {{SYM_SUBCODE, 7}, {SYM_SUBCODETEXT, "PCode"}}, "Error Subcode: 7 (PCode)\r\n"},
       {"subcode 5333 without text", {{SYM_SUBCODE, 5333}}, "Error Subcode: 5333\r\n"},
       {"subcode text alone", {{SYM_SUBCODETEXT, "PCode"}}, ""},
       {"operation", {{SYM_OPERATION, "Send"}}, "Operation: Send\r\n"},
       {"function", {{SYM_FUNCSYM, SymbolValue(SYM_DEFERROR)}}, "Function: DEFERROR\r\n"},
       {"filename of 60", {{SYM_FILENAME, name60.c_str()}}, "Filename: " + name60.substr(0, 40) + "\r\n"},
-      {"argument and type",
-       {{SYM_ARG, "x"}, {SYM_ARGTYPE, 7}},
-       "Argument: x\r\nType: " + Str(TypeString(7)) + "\r\n"},
+      {"argument and type", {{SYM_ARG, "x"}, {SYM_ARGTYPE, 7}}, "Argument: x\r\nType: " + Str(TypeString(7)) + "\r\n"},
       {"argument without type", {{SYM_ARG, "x"}}, "Argument: x\r\n"},
       {"type without argument", {{SYM_ARGTYPE, 7}}, ""},
       {"argument number", {{SYM_ARGNUM, 2}}, "Argument Number: 2\r\n"},
-      {"requested type",
-       {{SYM_ARGTYPEREQ, 5}, {SYM_ARGTYPE, 7}},
-       "Requested type: " + Str(TypeString(5)) + "\r\n"},
+      {"requested type", {{SYM_ARGTYPEREQ, 5}, {SYM_ARGTYPE, 7}}, "Requested type: " + Str(TypeString(5)) + "\r\n"},
       {"requested equals actual", {{SYM_ARGTYPEREQ, 7}, {SYM_ARGTYPE, 7}}, ""},
   };
   for (const LineCase& c : cases) {
@@ -97,10 +91,8 @@ TEST_F(ErrorMessageTextTest, EachLineOnlyWhenItsVariableCarriesSomething) {
 }
 
 TEST_F(ErrorMessageTextTest, TheWrappedValueExampleHasFourLines) {
-  std::string text = Text({{SYM_GENCODE, 28},
-                           {SYM_FUNCSYM, SymbolValue(SYM_DEFERROR)},
-                           {SYM_ARGNUM, 1},
-                           {SYM_ARG, "42"}});
+  std::string text =
+      Text({{SYM_GENCODE, 28}, {SYM_FUNCSYM, SymbolValue(SYM_DEFERROR)}, {SYM_ARGNUM, 1}, {SYM_ARG, "42"}});
   EXPECT_EQ(text, "Error Code:  28 [ " + Upper(Str(ErrString(28))) +
                       " ]\r\nFunction: DEFERROR\r\nArgument: 42\r\nArgument Number: 1\r\n");
 }

@@ -19,10 +19,13 @@ void RaiseOne(std::int32_t i) {
 class LongRunTest : public ErrorHandlingTest {
  protected:
   // Live bytes once everything unreachable is gone: a collection, and one more for what a
-  // finaliser kept for a round.
+  // finaliser kept for a round. Without the native-stack scan the figure is exact (no frame of
+  // the program is active here), so a holding that grows with the errors cannot hide in it.
   static std::uint64_t SettledLiveBytes() {
+    TbTestSetStackScan(0);
     TbTestCollect();
     TbTestCollect();
+    TbTestSetStackScan(1);
     return TbTestHeapStats().liveBytes;
   }
   static void Raise(std::int32_t from, std::int32_t to) {
@@ -34,9 +37,13 @@ class LongRunTest : public ErrorHandlingTest {
 };
 
 TEST_F(LongRunTest, AHundredThousandErrorsLeaveTheHeapAsAfterTheFirstThousand) {
-  // Collecting before every allocation, a shorter run says the same in reasonable time.
+  // Collecting before every allocation, under a sanitizer or under Wine, a shorter run says the
+  // same in reasonable time.
   const char* stress = std::getenv("TB28RUN_GC_STRESS");
-  const std::int32_t total = stress && *stress && *stress != '0' ? 3000 : 100000;
+  std::int32_t total = stress && *stress && *stress != '0' ? 3000 : 100000;
+#if defined(_WIN32) || defined(__SANITIZE_ADDRESS__)
+  total = 10000;
+#endif
   CallKest<1>(SetErrorLog, LogicValue(false));
   CallKest<1>(SetBeep, LogicValue(false));
   Raise(0, 1000);
