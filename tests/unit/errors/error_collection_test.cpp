@@ -1,0 +1,61 @@
+// What an Error holds survives a collection through the class's reference map alone.
+#include <memory>
+
+#include "program_fixture.h"
+#include "runtime/call.h"
+
+namespace {
+
+class ErrorCollectionTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    ASSERT_EQ(ModuleInit(), 0);
+  }
+};
+
+__attribute__((noinline)) Usual Text(const char* text) { return StringValue(Psz2String(text)); }
+
+TEST_F(ErrorCollectionTest, EveryReferenceRunOfTheErrorClassKeepsItsValue) {
+  // The error lives in a frame slot on the C++ heap; with the stack scan off only the frame and
+  // then the error's reference map can keep what it holds.
+  FrameInfo info{"HOLDER", "error_collection_test.cpp"};
+  std::unique_ptr<Usual[]> locals(new Usual[1]{});
+  std::unique_ptr<Frame> frame(new Frame{});
+  frame->info = &info;
+  frame->locals = locals.get();
+  frame->localCount = 1;
+  INCKidStackPtr(frame.get());
+  TbTestSetStackScan(0);
+  locals[0] = CallKest<declared::CreateInstance>(CreateInstance, SymbolValue(SYM_ERROR), IntValue(0));
+  TbObj e = AsObj(locals[0]);
+  const Sym strings[] = {SYM_SUBSYSTEM,   SYM_OPERATION, SYM_DESCRIPTION, SYM_FILENAME,
+                         SYM_SUBCODETEXT, SYM_ARG,       SYM_STACK};
+  for (Sym s : strings) IVarPut(e, s, Text(Symbol2String(s)));
+  IVarPut(e, SYM_CARGO, Text("cargo, a dynamic value"));
+  TbArr args = ArrayCreate(1);
+  IVarPut(e, SYM_ARGS, ArrayValue(args));
+  ArrayPut(args, 1, Text("inside ARGS"));
+  Usual other = CallKest<declared::CreateInstance>(CreateInstance, SymbolValue(SYM_TBOBJECT));
+  IVarPut(e, SYM_METHODSELF, other);
+  args = nullptr;
+  other = NilValue();
+
+  TbTestCollect();
+  TbTestCollect();
+  for (Sym s : strings) {
+    Usual v = IVarGet(e, s);
+    ASSERT_TRUE(TbTestIsLive(AsPtr(v))) << Symbol2String(s);
+    EXPECT_EQ(Str(v), Symbol2String(s));
+  }
+  Usual cargo = IVarGet(e, SYM_CARGO);
+  ASSERT_TRUE(TbTestIsLive(AsPtr(cargo)));
+  EXPECT_EQ(Str(cargo), "cargo, a dynamic value");
+  Usual kept = IVarGet(e, SYM_ARGS);
+  ASSERT_TRUE(TbTestIsLive(AsPtr(kept)));
+  EXPECT_EQ(Str(ArrayGet(AsArr(kept), 1)), "inside ARGS");
+  EXPECT_TRUE(TbTestIsLive(AsPtr(IVarGet(e, SYM_METHODSELF))));
+  DECKidStackPtr(frame.get());
+}
+
+}  // namespace
