@@ -3,6 +3,10 @@
 
 BUILD_PACKAGES=(g++ cmake ninja-build python3)
 TEST_PACKAGES=(googletest clang-format g++-mingw-w64-x86-64 g++-mingw-w64-i686 locales-all)
+# The fuzz targets (scripts/fuzz-smoke): clang and its libFuzzer.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The benchmarks (bench/run): Google Benchmark, Lua 5.4 (a baseline) and GNU time (peak RSS).
+BENCH_PACKAGES=(libbenchmark-dev lua5.4 time)
 
 # Installs the packages that are not installed yet. Without root it says what it skipped.
 ensure_packages() {

@@ -150,7 +150,16 @@ const void* StackBase() {
 // Every aligned word of the native stack, from here to its base, with the registers spilled
 // into a buffer on it first. Taken before the collection itself writes anything to the stack, so
 // that its own work (the sorted block list, say) is not mistaken for references.
+// Under AddressSanitizer the scan reads the redzones between locals too; GCC tells of it with
+// __SANITIZE_ADDRESS__, clang only through __has_feature.
 #if defined(__SANITIZE_ADDRESS__)
+#define TB_STACK_SCAN_UNCHECKED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TB_STACK_SCAN_UNCHECKED 1
+#endif
+#endif
+#if defined(TB_STACK_SCAN_UNCHECKED)
 __attribute__((no_sanitize_address))
 #endif
 __attribute__((noinline)) std::vector<std::uintptr_t>
