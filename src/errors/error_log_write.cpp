@@ -85,9 +85,19 @@ void ErrorLogWrite(Usual handle, Usual text, Usual error) {
   Usual args[3] = {handle, text, error};
   Usual locals[2];
   FrameGuard frame(kFrame, CountWord(3, 3), args, locals, 2);
-  auto line = [&](const std::string& value) {
-    locals[0] = StringValue(Mem2String(value.data(), std::uint32_t(value.size())));
+  // The record goes out in one write: one system call instead of one a line, and a record that
+  // no failure between lines can leave half written.
+  std::string record;
+  auto line = [&record](const std::string& value) {
+    record += value;
+    record += "\r\n";
+  };
+  auto flush = [&] {
+    if (record.empty()) return;
+    record.resize(record.size() - 2);  // FPutS ends the last line
+    locals[0] = StringValue(Mem2String(record.data(), std::uint32_t(record.size())));
     CallKest<declared::FPutS>(FPutS, handle, locals[0]);
+    record.clear();
   };
   TbObj object = _P2Object(error);
 
@@ -99,7 +109,13 @@ void ErrorLogWrite(Usual handle, Usual text, Usual error) {
   line(" ");
   line(kMessageHeading);
   line(kMessageRule);
-  CallKest<declared::FPutS>(FPutS, handle, text);
+  if (text.type == T_STRING) {
+    line(Copied(AsStr(text)));
+  } else {
+    // FPutS tells the error block about a text that is none, as for any other line it is given.
+    flush();
+    CallKest<declared::FPutS>(FPutS, handle, text);
+  }
   line(kObjectHeading);
   line(kRule);
   bool exception = _PEQ(IVarGet(object, SYM_SUBCODE), IntValue(kExceptionSubcode)) != 0;
@@ -110,4 +126,5 @@ void ErrorLogWrite(Usual handle, Usual text, Usual error) {
          Rendered(locals[1], asException ? f.exceptionRendering : f.rendering));
   }
   line(kRule);
+  flush();
 }

@@ -11,20 +11,13 @@
 #include "runtime/tb28run.h"
 
 namespace declared {
-constexpr std::uint16_t ArrayGetCollection = 2;
-constexpr std::uint16_t ArrayPutCollection = 3;
 constexpr std::uint16_t ArrayBuild = 0;
 }  // namespace declared
 
-// Element `position` (from 1) of an argument array.
-inline Usual ArgElement(TbArr array, std::uint32_t position) {
-  return CallKest<declared::ArrayGetCollection>(_ArrayGetCollection, ArrayValue(array),
-                                                IntValue(std::int32_t(position)));
-}
-inline void SetArgElement(TbArr array, std::uint32_t position, Usual value) {
-  CallKest<declared::ArrayPutCollection>(_ArrayPutCollection, ArrayValue(array), value,
-                                         IntValue(std::int32_t(position)));
-}
+// Element `position` (from 1) of an argument array. The helpers only name positions their own
+// array has, so the plain element access serves; the collection walk would only add its cost.
+inline Usual ArgElement(TbArr array, std::uint32_t position) { return ArrayGet(array, position); }
+inline void SetArgElement(TbArr array, std::uint32_t position, Usual value) { ArrayPut(array, position, value); }
 
 // Every argument of the running helper, position i holding argument i. The array goes into
 // `holder` (a local slot of the helper) before it is filled.

@@ -70,7 +70,14 @@ TBRT std::int32_t RTInit(ExitStep exitStep, std::uint32_t moduleKind, std::uint3
   pairsAt = (pairsAt + alignof(FunctionPair) - 1) & ~std::uintptr_t(alignof(FunctionPair) - 1);
   m.pairs = functionCount ? reinterpret_cast<const FunctionPair*>(pairsAt) : nullptr;
   m.bySymbol.clear();
-  for (std::uint32_t i = 0; i < functionCount; ++i) m.bySymbol.emplace(symbolList[i], &m.pairs[i]);
+  m.byDenseSymbol.clear();
+  for (std::uint32_t i = 0; i < functionCount; ++i) {
+    Sym symbol = symbolList[i];
+    m.bySymbol.emplace(symbol, &m.pairs[i]);  // a symbol listed twice keeps its first row
+    if (symbol >= tb::ModuleTables::kDenseSymbols) continue;
+    if (symbol >= m.byDenseSymbol.size()) m.byDenseSymbol.resize(symbol + 1, nullptr);
+    if (!m.byDenseSymbol[symbol]) m.byDenseSymbol[symbol] = &m.pairs[i];
+  }
   m.commandLine = commandLine ? commandLine : "";
   m.moduleHandle = moduleHandle;
   m.globalAreaTable = globalAreaTable;

@@ -44,14 +44,24 @@ Usual TooManyArguments(Sym symbol) {
 }  // namespace
 
 TBRT Usual _CallKestFunc(Sym symbol, TbArr args) {
-  // The callee may change the array (or be handed it again): it gets a copy of the elements.
-  std::vector<Usual> values(args ? args->items : nullptr, args ? args->items + args->length : nullptr);
-  auto passed = std::uint32_t(values.size());
+  // The callee may change the array (or be handed it again): it gets a copy of the elements, on
+  // the native stack for the usual few (where the collector sees them), else on the heap.
+  std::uint32_t passed = args ? args->length : 0;
   if (passed > 0xFFFF) return TooManyArguments(symbol);
+  constexpr std::uint32_t kInline = 8;
+  Usual inlineCopy[kInline];
+  std::vector<Usual> heapCopy;
+  Usual* values = inlineCopy;
+  if (passed > kInline) {
+    heapCopy.assign(args->items, args->items + passed);
+    values = heapCopy.data();
+  } else {
+    for (std::uint32_t i = 0; i < passed; ++i) inlineCopy[i] = args->items[i];
+  }
   if (const FunctionPair* p = tb::FindProgramFunction(symbol); p && p->function)
-    return tb::CallFunction(p->function, p->params, values.data(), passed);
+    return tb::CallFunction(p->function, p->params, values, passed);
   if (const tb::RuntimeExport* e = tb::FindRuntimeExport(symbol))
-    return tb::CallFunction(e->function, e->params, values.data(), passed);
+    return tb::CallFunction(e->function, e->params, values, passed);
   return Undefined(symbol);
 }
 

@@ -51,6 +51,7 @@ struct Marker {
   std::vector<GcHeader*> work;
 
   Marker() {
+    blocks.reserve(Stats().liveBlocks);
     ForEachBlock([this](GcHeader* h) { blocks.push_back(h); });
     std::sort(blocks.begin(), blocks.end());
   }

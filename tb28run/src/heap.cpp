@@ -32,7 +32,10 @@ GcHeader* Allocate(Kind kind, std::size_t bytes) {
 }
 
 void Release(GcHeader* h) {
-  if (h->kind == Kind::Array) std::free(reinterpret_cast<TbArray*>(h)->items);
+  if (h->kind == Kind::Array) {
+    auto* a = reinterpret_cast<TbArray*>(h);
+    if (a->items != a->inlineItems) std::free(a->items);
+  }
   --stats.liveBlocks;
   stats.liveBytes -= h->bytes;
   std::free(h);
@@ -63,20 +66,27 @@ TbStr NewStringFilled(std::uint32_t length, char fill) {
 TbArr NewArray(std::uint32_t length) {
   auto* a = reinterpret_cast<TbArr>(Allocate(Kind::Array, sizeof(TbArray)));
   if (!a) return nullptr;
+  a->items = a->inlineItems;
+  a->capacity = TbArray::kInlineItems;
   if (!ArrayResize(a, length)) return nullptr;
   return a;
 }
 
 bool ArrayResize(TbArr a, std::uint32_t length) {
   if (length > a->capacity) {
-    std::uint32_t capacity = a->capacity ? a->capacity : 4;
+    std::uint32_t capacity = a->capacity;
     if (length > kMaxBlock / sizeof(Usual)) return false;
     while (capacity < length) capacity = capacity > kMaxBlock / sizeof(Usual) / 2 ? length : capacity * 2;
-    auto* items = static_cast<Usual*>(std::realloc(a->items, sizeof(Usual) * capacity));
+    bool inlined = a->items == a->inlineItems;
+    auto* items = static_cast<Usual*>(inlined ? std::malloc(sizeof(Usual) * capacity)
+                                              : std::realloc(a->items, sizeof(Usual) * capacity));
     if (!items) return false;
-    stats.liveBytes += sizeof(Usual) * (capacity - a->capacity);
-    bytesSinceCollection += sizeof(Usual) * (capacity - a->capacity);
-    a->gc.bytes += std::uint32_t(sizeof(Usual) * (capacity - a->capacity));
+    if (inlined) std::memcpy(items, a->inlineItems, sizeof a->inlineItems);
+    // The inline slots are counted with the block; slots allocated apart count on their own.
+    std::uint32_t added = std::uint32_t(sizeof(Usual) * (inlined ? capacity : capacity - a->capacity));
+    stats.liveBytes += added;
+    bytesSinceCollection += added;
+    a->gc.bytes += added;
     a->items = items;
     a->capacity = capacity;
   }

@@ -32,7 +32,11 @@ struct TbArray {
   tb::GcHeader gc;
   std::uint32_t length;
   std::uint32_t capacity;
-  Usual* items;  // allocated apart so that the array can grow in place
+  // The inline slots while they suffice, which spares most arrays an allocation of their own;
+  // past them allocated apart, so that the array can grow in place.
+  Usual* items;
+  static constexpr std::uint32_t kInlineItems = 4;
+  Usual inlineItems[kInlineItems];
 };
 
 struct TbFloat {

@@ -175,7 +175,8 @@ class Slots {
 
  private:
   static constexpr std::uint32_t kInline = 8;
-  Usual inline_[kInline] = {};
+  // Only the slots in use are written: clearing all eight was a good part of a short call.
+  Usual inline_[kInline];
   std::vector<Usual> heap_;
   Usual* data_ = inline_;
 };
@@ -290,7 +291,18 @@ TBRT Usual _SendSelf(std::uint32_t countWord, Usual* args) {
 }
 
 TBRT Usual _SendClassParams(TbObj object, Sym method, TbArr args) {
+  // The arguments as they are now (a handler of a missing method may change the array), on the
+  // native stack for the usual few, where the collector sees them.
   std::uint32_t n = args ? args->length : 0;
-  std::vector<Usual> copy(args ? args->items : nullptr, args ? args->items + n : nullptr);
-  return SendWith("_SendClassParams", ObjectValue(object), method, copy.data(), n);
+  constexpr std::uint32_t kInline = 8;
+  Usual inlineCopy[kInline];
+  std::vector<Usual> heapCopy;
+  Usual* copy = inlineCopy;
+  if (n > kInline) {
+    heapCopy.assign(args->items, args->items + n);
+    copy = heapCopy.data();
+  } else {
+    for (std::uint32_t i = 0; i < n; ++i) inlineCopy[i] = args->items[i];
+  }
+  return SendWith("_SendClassParams", ObjectValue(object), method, copy, n);
 }

@@ -32,7 +32,10 @@ void ResetState() {
 }
 
 const FunctionPair* FindProgramFunction(Sym symbol) {
-  const auto& bySymbol = State().module.bySymbol;
+  const ModuleTables& m = State().module;
+  if (symbol < m.byDenseSymbol.size()) return m.byDenseSymbol[symbol];
+  if (symbol < ModuleTables::kDenseSymbols) return nullptr;
+  const auto& bySymbol = m.bySymbol;
   auto it = bySymbol.find(symbol);
   return it == bySymbol.end() ? nullptr : it->second;
 }

@@ -21,6 +21,10 @@ struct ModuleTables {
   void* moduleHandle = nullptr;
   const void* globalAreaTable = nullptr;
   std::unordered_map<Sym, const FunctionPair*> bySymbol;
+  // The same rows indexed by symbol, for the symbols below kDenseSymbols (all a program names):
+  // a late-bound call looks its function up every time.
+  static constexpr Sym kDenseSymbols = 1u << 16;
+  std::vector<const FunctionPair*> byDenseSymbol;
   std::uint32_t stackSize = 0;
   void* initialStackPointer = nullptr;
 };
