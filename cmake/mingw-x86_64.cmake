@@ -9,3 +9,13 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Programs of this build run under wine64 (Debian installs it off PATH). Without it no test can
+# run here, and the tests say so.
+find_program(QUORLFIX_WINE64 wine64 PATHS /usr/lib/wine /usr/lib64/wine /opt/wine-stable/bin NO_CACHE)
+find_program(QUORLFIX_WINESERVER NAMES wineserver wineserver64 PATHS /usr/lib/wine /usr/lib64/wine
+             /opt/wine-stable/bin NO_CACHE)
+if(QUORLFIX_WINE64 AND QUORLFIX_WINESERVER)
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      ${CMAKE_CURRENT_LIST_DIR}/wine-exec.sh ${QUORLFIX_WINE64} ${QUORLFIX_WINESERVER} ${CMAKE_BINARY_DIR}/wine-prefix)
+endif()
