@@ -39,6 +39,8 @@ Sym Add(std::string_view name) {
 void SymbolsInit() {
   Table& t = T();
   SymbolsClear();
+  // Room for the runtime's names and a program's first ones, so that filling it never rehashes.
+  t.numbers.reserve(2 * FIRST_PROGRAM_SYMBOL);
   t.names.emplace_back();  // the empty symbol
   for (Sym n = 1; n < FIRST_PROGRAM_SYMBOL; ++n) Add(PredefinedSymbolName(n));
   t.nameBytes = 0;  // the runtime's own names do not count against the program's limits
