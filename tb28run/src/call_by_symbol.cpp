@@ -1,5 +1,4 @@
 // Late-bound calls: a symbol and an array of arguments.
-#include <vector>
 
 #include "classes.h"
 #include "error_road.h"
@@ -44,20 +43,11 @@ Usual TooManyArguments(Sym symbol) {
 }  // namespace
 
 TBRT Usual _CallKestFunc(Sym symbol, TbArr args) {
-  // The callee may change the array (or be handed it again): it gets a copy of the elements, on
-  // the native stack for the usual few (where the collector sees them), else on the heap.
+  // The callee may change the array (or be handed it again): CallFunction gives it slots of its
+  // own, copied from the elements before the call.
   std::uint32_t passed = args ? args->length : 0;
   if (passed > 0xFFFF) return TooManyArguments(symbol);
-  constexpr std::uint32_t kInline = 8;
-  Usual inlineCopy[kInline];
-  std::vector<Usual> heapCopy;
-  Usual* values = inlineCopy;
-  if (passed > kInline) {
-    heapCopy.assign(args->items, args->items + passed);
-    values = heapCopy.data();
-  } else {
-    for (std::uint32_t i = 0; i < passed; ++i) inlineCopy[i] = args->items[i];
-  }
+  const Usual* values = args ? args->items : nullptr;
   if (const FunctionPair* p = tb::FindProgramFunction(symbol); p && p->function)
     return tb::CallFunction(p->function, p->params, values, passed);
   if (const tb::RuntimeExport* e = tb::FindRuntimeExport(symbol))

@@ -17,6 +17,10 @@ std::unordered_map<Sym, std::unique_ptr<ClassInfo>>& Classes() {
 
 const ResetRegistration reset([] { Classes().clear(); });
 
+// Changes whenever a method is declared, so that no class goes on answering with a method found
+// before (a subclass may now have its own).
+std::uint64_t methodEpoch = 1;
+
 enum DeclareFault : std::int32_t {
   DECLARE_OK = 0,
   DECLARE_HOOK = 1,
@@ -80,15 +84,28 @@ const ClassInfo* ClassOf(TbObj object) {
 }
 
 const MethodInfo* FindMethod(const ClassInfo* cls, Sym method) {
-  for (; cls; cls = cls->super)
-    if (auto it = cls->methods.find(method); it != cls->methods.end()) return &it->second;
+  if (!cls) return nullptr;
+  if (cls->lastMethodInfo && cls->lastMethod == method && cls->lastMethodEpoch == methodEpoch)
+    return cls->lastMethodInfo;
+  for (const ClassInfo* c = cls; c; c = c->super) {
+    if (auto it = c->methods.find(method); it != c->methods.end()) {
+      cls->lastMethod = method;
+      cls->lastMethodInfo = &it->second;  // a map's elements stay where they are as it grows
+      cls->lastMethodEpoch = methodEpoch;
+      return &it->second;
+    }
+  }
   return nullptr;
 }
 
 const IVarInfo* FindIVar(const ClassInfo* cls, Sym ivar) {
   if (!cls) return nullptr;
+  if (cls->lastIVarInfo && cls->lastIVar == ivar) return cls->lastIVarInfo;  // variables never change
   auto it = cls->ivars.find(ivar);
-  return it == cls->ivars.end() ? nullptr : &it->second;
+  if (it == cls->ivars.end()) return nullptr;
+  cls->lastIVar = ivar;
+  cls->lastIVarInfo = &it->second;
+  return &it->second;
 }
 
 std::vector<const ClassInfo*> AllClasses() {
@@ -159,6 +176,7 @@ TBRT std::int32_t DeclareMethod(Sym classSym, Sym methodSym, std::uint32_t, Meth
   if (it == Classes().end()) return DECLARE_NO_CLASS;
   if (!function || methodSym == 0 || params > 0xFFFF) return DECLARE_BAD_METHOD;
   it->second->methods[methodSym] = MethodInfo{function, params};
+  ++methodEpoch;
   return DECLARE_OK;
 }
 

@@ -35,6 +35,14 @@ struct ClassInfo {
   std::vector<RefRun> referenceMap;
   std::unordered_map<Sym, IVarInfo> ivars;  // the class's own and every superclass's
   std::unordered_map<Sym, MethodInfo> methods;
+
+  // The last name found of each kind: late-bound code asks one class for one name again and
+  // again. A method found stays valid until a method is declared anywhere (the epoch changes).
+  mutable Sym lastIVar = 0;
+  mutable const IVarInfo* lastIVarInfo = nullptr;
+  mutable Sym lastMethod = 0;
+  mutable const MethodInfo* lastMethodInfo = nullptr;
+  mutable std::uint64_t lastMethodEpoch = 0;
 };
 
 const ClassInfo* FindClass(Sym symbol);

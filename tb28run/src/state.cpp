@@ -18,10 +18,7 @@ std::vector<void (*)()>& ResetList() {
 
 ResetRegistration::ResetRegistration(void (*reset)()) { ResetList().push_back(reset); }
 
-RuntimeState& State() {
-  static RuntimeState state;
-  return state;
-}
+RuntimeState theState;
 
 void ResetState() {
   for (auto reset : ResetList()) reset();

@@ -40,7 +40,9 @@ struct RuntimeState {
   std::int32_t errorLevel = 0;
 };
 
-RuntimeState& State();
+// The one state, reached inline: nearly every export asks for it.
+extern RuntimeState theState;
+inline RuntimeState& State() { return theState; }
 
 // Forgets everything: used by RTExit and by the test reset.
 void ResetState();
