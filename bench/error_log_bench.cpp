@@ -1,0 +1,95 @@
+// One handled error that is logged (DefError with the dialog answered by the test hook) beside
+// the bare cost of its log record: the same bytes appended to the same file with open, write and
+// close.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "bench_program.h"
+#include "errors/def_error.h"
+#include "runtime/call.h"
+
+namespace {
+
+struct Setup {
+  std::filesystem::path directory;
+  std::filesystem::path log;
+  Usual error = NilValue();
+  std::string record;  // what one more handled error appends to the log
+};
+
+Setup& S() {
+  static Setup setup;
+  return setup;
+}
+
+std::string ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool Prepare() {
+  Setup& s = S();
+  char pattern[] = "/tmp/quorlfix-bench-XXXXXX";
+  if (!mkdtemp(pattern)) return false;
+  s.directory = pattern;
+  s.log = s.directory / "TBERROR.LOG";
+  SetDefaultDir((s.directory.string() + "/").c_str());
+
+  s.error = bench::Keep(CallKest<declared::CreateInstance>(CreateInstance, SymbolValue(SYM_ERROR), IntValue(0)));
+  if (s.error.type != T_OBJECT || !s.error.value) return false;
+  TbObj e = AsObj(s.error);
+  IVarPut(e, SYM_SEVERITY, IntValue(2));
+  IVarPut(e, SYM_GENCODE, IntValue(2));
+  IVarPut(e, SYM_SUBSYSTEM, bench::Text("TB28RUN"));
+  IVarPut(e, SYM_OPERATION, bench::Text("ArrayGet"));
+  IVarPut(e, SYM_DESCRIPTION, bench::Text("Index out of range"));
+  IVarPut(e, SYM_ARGNUM, IntValue(2));
+  IVarPut(e, SYM_CANDEFAULT, LogicValue(true));
+
+  // The dialog's first option is the default: DefError answers FALSE and returns.
+  if (DefError(s.error).type != T_LOGIC) return false;
+  std::size_t first = ReadAll(s.log).size();
+  DefError(s.error);
+  s.record = ReadAll(s.log).substr(first);
+  return !s.record.empty();
+}
+
+void DefErrorLogged(benchmark::State& state) {
+  std::filesystem::remove(S().log);
+  for (auto _ : state) benchmark::DoNotOptimize(DefError(S().error));
+}
+BENCHMARK(DefErrorLogged);
+
+void DirectAppend(benchmark::State& state) {
+  const Setup& s = S();
+  std::filesystem::remove(s.log);
+  const std::string path = s.log.string();
+  for (auto _ : state) {
+    int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644);
+    benchmark::DoNotOptimize(write(fd, s.record.data(), s.record.size()));
+    close(fd);
+  }
+}
+BENCHMARK(DirectAppend);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!bench::BringProgramUp() || !Prepare()) {
+    std::fprintf(stderr, "the program could not be brought up for the benchmarks\n");
+    return 1;
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::filesystem::remove_all(S().directory);
+  return 0;
+}
