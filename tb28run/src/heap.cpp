@@ -15,10 +15,51 @@ std::uint64_t bytesSinceCollection = 0;
 // Blocks stay below 2 GiB, so that no size computation can wrap on a 32-bit target.
 constexpr std::size_t kMaxBlock = 0x7FFFFF00u;
 
+// Small blocks the collector frees are kept, by size, for the next allocations of that size: a
+// late-bound call makes and drops an argument array each time, and the C heap is slow at that.
+// Not under AddressSanitizer, which must see every block freed to catch a use after it.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kPooling = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kPooling = false;
+#else
+constexpr bool kPooling = true;
+#endif
+#else
+constexpr bool kPooling = true;
+#endif
+constexpr std::size_t kGranule = 16;             // pooled sizes are multiples of it
+constexpr std::size_t kPooledMax = 256;          // larger blocks go back to the C heap
+constexpr std::size_t kPoolBytesMax = 1u << 20;  // kept at most, all sizes together
+
+struct FreeBlock {
+  FreeBlock* next;
+};
+FreeBlock* pools[kPooledMax / kGranule] = {};
+std::size_t pooledBytes = 0;
+
+// What a block of `bytes` takes from the C heap: pooled sizes rounded up, so that any block of
+// the pool serves any request of its size.
+std::size_t Footprint(std::size_t bytes) {
+  return kPooling && bytes <= kPooledMax ? (bytes + kGranule - 1) / kGranule * kGranule : bytes;
+}
+FreeBlock*& PoolOf(std::size_t footprint) { return pools[footprint / kGranule - 1]; }
+
 GcHeader* Allocate(Kind kind, std::size_t bytes) {
   if (bytes > kMaxBlock) return nullptr;
   MaybeCollect(bytes);
-  auto* h = static_cast<GcHeader*>(std::calloc(1, bytes));
+  std::size_t footprint = Footprint(bytes);
+  GcHeader* h = nullptr;
+  if (kPooling && footprint <= kPooledMax && PoolOf(footprint)) {
+    FreeBlock*& pool = PoolOf(footprint);
+    h = reinterpret_cast<GcHeader*>(pool);
+    pool = pool->next;
+    pooledBytes -= footprint;
+    std::memset(static_cast<void*>(h), 0, footprint);
+  } else {
+    h = static_cast<GcHeader*>(std::calloc(1, footprint));
+  }
   if (!h) return nullptr;
   h->bytes = std::uint32_t(bytes);
   h->kind = kind;
@@ -38,7 +79,27 @@ void Release(GcHeader* h) {
   }
   --stats.liveBlocks;
   stats.liveBytes -= h->bytes;
+  // An array's count includes the elements allocated apart; its block is the array alone.
+  std::size_t footprint = Footprint(h->kind == Kind::Array ? sizeof(TbArray) : h->bytes);
+  if (kPooling && footprint <= kPooledMax && pooledBytes + footprint <= kPoolBytesMax) {
+    auto* block = reinterpret_cast<FreeBlock*>(h);
+    block->next = PoolOf(footprint);
+    PoolOf(footprint) = block;
+    pooledBytes += footprint;
+    return;
+  }
   std::free(h);
+}
+
+void EmptyPools() {
+  for (FreeBlock*& pool : pools) {
+    while (pool) {
+      FreeBlock* next = pool->next;
+      std::free(pool);
+      pool = next;
+    }
+  }
+  pooledBytes = 0;
 }
 
 }  // namespace
@@ -156,6 +217,7 @@ void FreeAll() {
     Release(allBlocks);
     allBlocks = next;
   }
+  EmptyPools();
   bytesSinceCollection = 0;
 }
 
