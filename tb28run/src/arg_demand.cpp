@@ -15,8 +15,8 @@ double NumberOf(const Usual& u) {
   }
 }
 
-bool Demand(const char* operation, Usual& value, std::uint32_t wantedType, std::uint32_t argNum,
-            bool (*accepts)(const Usual&)) {
+bool DemandRaising(const char* operation, Usual& value, std::uint32_t wantedType, std::uint32_t argNum,
+                   bool (*accepts)(const Usual&)) {
   while (!accepts(value)) {
     Answer a = RaiseTypeError(operation, value, wantedType, argNum);
     if (a.resolution == Resolution::Default) return false;

@@ -18,8 +18,14 @@ double NumberOf(const Usual& u);  // for a value IsNumber accepts
 
 // Raises the type error until accepts(value) holds: a retry tests again, a substitute replaces
 // the value. False when the error block chose the default.
-bool Demand(const char* operation, Usual& value, std::uint32_t wantedType, std::uint32_t argNum,
-            bool (*accepts)(const Usual&));
+bool DemandRaising(const char* operation, Usual& value, std::uint32_t wantedType, std::uint32_t argNum,
+                   bool (*accepts)(const Usual&));
+// The same, with the usual case, a value that fits at once, decided inline: every conversion of
+// an argument passes here.
+inline bool Demand(const char* operation, Usual& value, std::uint32_t wantedType, std::uint32_t argNum,
+                   bool (*accepts)(const Usual&)) {
+  return accepts(value) || DemandRaising(operation, value, wantedType, argNum, accepts);
+}
 
 inline bool DemandNumber(const char* operation, Usual& value, std::uint32_t argNum) {
   return Demand(operation, value, T_INT, argNum, IsNumber);

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "classes.h"
@@ -166,10 +167,12 @@ class Slots {
   Slots(std::uint32_t declared, const Usual* args, std::uint32_t passed) {
     std::uint32_t n = declared > passed ? declared : passed;
     if (n > kInline) {
-      heap_.assign(n, NilValue());
-      data_ = heap_.data();
+      heap_ = std::make_unique<Usual[]>(n);
+      data_ = heap_.get();
     }
-    for (std::uint32_t i = 0; i < n; ++i) data_[i] = i < passed ? args[i] : NilValue();
+    std::uint32_t i = 0;
+    for (; i < passed; ++i) data_[i] = args[i];
+    for (; i < n; ++i) data_[i] = NilValue();
   }
   Usual* data() { return data_; }
 
@@ -177,7 +180,7 @@ class Slots {
   static constexpr std::uint32_t kInline = 8;
   // Only the slots in use are written: clearing all eight was a good part of a short call.
   Usual inline_[kInline];
-  std::vector<Usual> heap_;
+  std::unique_ptr<Usual[]> heap_;
   Usual* data_ = inline_;
 };
 
