@@ -149,7 +149,7 @@ class Session:
         return sorted(tuple(line.split("\t", 1)) for line in out.splitlines() if "\t" in line)
 
 
-def wait_for_exit(process, forbidden=None, session=None):
+def wait_for_exit(session, process, forbidden=None):
     """The exit status of process, polled with a bound; fails if a window titled forbidden shows."""
     def finished():
         if forbidden and session.find_window(forbidden):
@@ -183,7 +183,7 @@ def case_no(session, bin_dir, probe):
         window = expect_box(session, program, probe, QUESTION, QUESTION_CONTROLS)
         session.screenshot(window, "question.png")
         session.press(window, "n")
-        code = wait_for_exit(program, forbidden=NOT_FOUND, session=session)
+        code = wait_for_exit(session, program, forbidden=NOT_FOUND)
         check(code == 0, f"exit status {code} after No, expected 0")
     finally:
         end(program)
@@ -199,7 +199,7 @@ def case_yes(session, bin_dir, probe):
         check(not session.find_window(QUESTION), "the question is still shown beside the second box")
         session.screenshot(second, "not_found.png")
         session.press(second, "Return")
-        code = wait_for_exit(program)
+        code = wait_for_exit(session, program)
         check(code == 0, f"exit status {code} after Yes and OK, expected 0")
     finally:
         end(program)
