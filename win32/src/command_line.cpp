@@ -1,7 +1,9 @@
 // GetCommandLineA: the process's arguments (/proc/self/cmdline, read once) joined into one
 // Windows command line that CommandLineToArgvW splits back into the same arguments.
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -45,8 +47,20 @@ std::string JoinArguments(const std::vector<std::string>& arguments) {
 // Built once and never destroyed: the pointer handed out stays valid until the process ends.
 std::string& OwnCommandLine() {
   static std::string& line = *new std::string([] {
-    std::ifstream file("/proc/self/cmdline", std::ios::binary);
-    std::string raw((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    // Read with the plain calls: an ifstream's set-up alone costs more than the rest of it.
+    std::string raw;
+    int fd = open("/proc/self/cmdline", O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+      char buffer[4096];
+      for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) != 0;) {
+        if (n < 0) {
+          if (errno == EINTR) continue;
+          break;
+        }
+        raw.append(buffer, std::size_t(n));
+      }
+      close(fd);
+    }
     std::vector<std::string> arguments;
     std::size_t start = 0;
     while (start < raw.size()) {
