@@ -9,6 +9,7 @@
 
 #include "tb28run/errors.h"
 #include "tb28run/objects.h"
+#include "tb28run/strings.h"
 #include "tb28run/values.h"
 
 struct RaisedError {
@@ -31,15 +32,28 @@ class ErrorRecorder {
     Usual block = CodeBlockValue(&kBlock);
     ErrorBlock(CountWord(1, 1), &block);
   }
-  static void Answer(Usual answer) { Script().push_back(answer); }
+  // A string answer is kept as its text and made anew when it is given: a collector-owned value
+  // waiting in a C++ container would be out of the collector's sight.
+  static void Answer(Usual answer) {
+    if (answer.type == T_STRING) {
+      Script().push_back(Scripted{NilValue(), std::string(String2Psz(AsStr(answer)), SLen(AsStr(answer))), true});
+    } else {
+      Script().push_back(Scripted{answer, std::string(), false});
+    }
+  }
   static std::vector<RaisedError>& Raised() {
     static std::vector<RaisedError> raised;
     return raised;
   }
 
  private:
-  static std::deque<Usual>& Script() {
-    static std::deque<Usual> script;
+  struct Scripted {
+    Usual value;
+    std::string text;
+    bool isString;
+  };
+  static std::deque<Scripted>& Script() {
+    static std::deque<Scripted> script;
     return script;
   }
   static Usual Record(std::uint32_t, Usual* args) {
@@ -50,9 +64,9 @@ class ErrorRecorder {
   }
   static Usual Reply(std::uint32_t, Usual*) {
     if (Script().empty()) return LogicValue(false);
-    Usual answer = Script().front();
+    Scripted next = Script().front();
     Script().pop_front();
-    return answer;
+    return next.isString ? StringValue(Mem2String(next.text.data(), std::uint32_t(next.text.size()))) : next.value;
   }
   static inline const CodeBlock kBlock{1, &Reply};
 };

@@ -17,8 +17,8 @@ class ErrorCollectionTest : public ProgramTest {
 __attribute__((noinline)) Usual Text(const char* text) { return StringValue(Psz2String(text)); }
 
 TEST_F(ErrorCollectionTest, EveryReferenceRunOfTheErrorClassKeepsItsValue) {
-  // The error lives in a frame slot on the C++ heap; with the stack scan off only the frame and
-  // then the error's reference map can keep what it holds.
+  // The error lives in a frame slot on the C++ heap; with the stack scan off for the collections
+  // only the frame and then the error's reference map can keep what it holds.
   FrameInfo info{"HOLDER", "error_collection_test.cpp"};
   std::unique_ptr<Usual[]> locals(new Usual[1]{});
   std::unique_ptr<Frame> frame(new Frame{});
@@ -26,7 +26,6 @@ TEST_F(ErrorCollectionTest, EveryReferenceRunOfTheErrorClassKeepsItsValue) {
   frame->locals = locals.get();
   frame->localCount = 1;
   INCKidStackPtr(frame.get());
-  TbTestSetStackScan(0);
   locals[0] = CallKest<declared::CreateInstance>(CreateInstance, SymbolValue(SYM_ERROR), IntValue(0));
   TbObj e = AsObj(locals[0]);
   const Sym strings[] = {SYM_SUBSYSTEM,   SYM_OPERATION, SYM_DESCRIPTION, SYM_FILENAME,
@@ -41,8 +40,10 @@ TEST_F(ErrorCollectionTest, EveryReferenceRunOfTheErrorClassKeepsItsValue) {
   args = nullptr;
   other = NilValue();
 
+  TbTestSetStackScan(0);
   TbTestCollect();
   TbTestCollect();
+  TbTestSetStackScan(1);
   for (Sym s : strings) {
     Usual v = IVarGet(e, s);
     ASSERT_TRUE(TbTestIsLive(AsPtr(v))) << Symbol2String(s);

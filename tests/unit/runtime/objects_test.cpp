@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstddef>
+#include <memory>
 #include <string>
 
 #include "runtime_fixture.h"
@@ -7,6 +8,7 @@
 #include "tb28run/numbers.h"
 #include "tb28run/objects.h"
 #include "tb28run/value_ops.h"
+#include "value_keeper.h"
 
 namespace {
 
@@ -49,14 +51,20 @@ class ObjectsTest : public RuntimeTest {
                            offsetof(Sample, real), T_FLOAT, 8u, 3u),
               0);
     Usual args[1] = {SymbolValue(cls)};
-    object = AsObj(CreateInstance(CountWord(1, 1), args));
+    keeper = std::make_unique<ValueKeeper>();  // the fixture lives on the C++ heap, out of the collector's sight
+    object = AsObj(keeper->Keep(CreateInstance(CountWord(1, 1), args)));
     ASSERT_NE(object, nullptr);
+  }
+  void TearDown() override {
+    keeper.reset();
+    RuntimeTest::TearDown();
   }
 
   Sample& Raw() { return *reinterpret_cast<Sample*>(object); }
 
   Sym cls = 0;
   std::vector<Sym> ivars;
+  std::unique_ptr<ValueKeeper> keeper;
   TbObj object = nullptr;
 };
 
