@@ -34,18 +34,18 @@ bool DemandWhole(const char* operation, Usual value, std::uint32_t argNum, std::
       *out = std::int64_t(n);
       return true;
     }
-    RaiseSpec spec;
-    spec.gencode = EG_ARG;
-    spec.operation = operation;
-    spec.description = "Argument out of range";
-    spec.SetArgs({value});
-    spec.argNum = argNum;
-    spec.arg = value;
-    spec.argTypeReq = T_INT;
-    spec.canDefault = true;
-    spec.canSubstitute = true;
-    spec.substituteType = T_INT;
-    Answer a = RaiseError(spec);
+    RaiseSpec report;
+    report.gencode = EG_ARG;
+    report.operation = operation;
+    report.description = "Argument out of range";
+    report.SetArgs({value});
+    report.argNum = argNum;
+    report.arg = value;
+    report.argTypeReq = T_INT;
+    report.canDefault = true;
+    report.canSubstitute = true;
+    report.substituteType = T_INT;
+    Answer a = RaiseError(report);
     if (a.resolution != Resolution::Substitute) return false;
     value = a.value;
   }

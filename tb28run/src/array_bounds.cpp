@@ -8,18 +8,18 @@ bool WithinBounds(const BoundFault& fault, TbArr array, std::uint32_t position, 
   for (;;) {
     std::uint32_t length = array ? array->length : 0;
     if (position >= 1 && position <= length) return true;
-    RaiseSpec spec;
-    spec.gencode = EG_BOUND;
-    spec.operation = fault.operation;
-    spec.description = "Array index out of range";
-    spec.SetArgs({ArrayValue(array), DwordValue(position)});
-    spec.argNum = 2;
-    spec.arg = DwordValue(position);
-    spec.maxSize = length;
-    spec.canDefault = true;
-    spec.canRetry = true;
-    spec.canSubstitute = fault.canSubstitute;
-    *answer = RaiseError(spec);
+    RaiseSpec report;
+    report.gencode = EG_BOUND;
+    report.operation = fault.operation;
+    report.description = "Array index out of range";
+    report.SetArgs({ArrayValue(array), DwordValue(position)});
+    report.argNum = 2;
+    report.arg = DwordValue(position);
+    report.maxSize = length;
+    report.canDefault = true;
+    report.canRetry = true;
+    report.canSubstitute = fault.canSubstitute;
+    *answer = RaiseError(report);
     if (answer->resolution != Resolution::Retry) return false;
   }
 }

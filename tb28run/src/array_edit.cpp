@@ -19,13 +19,13 @@ TBRT Usual AAdd(TbArr array, Usual value) {
   if (!tb::Demand("AAdd", target, T_ARRAY, 1, IsSomeArray)) return NilValue();
   array = AsArr(target);
   if (!tb::ArrayResize(array, array->length + 1)) {
-    tb::RaiseSpec spec;
-    spec.gencode = tb::EG_MEM;
-    spec.operation = "AAdd";
-    spec.description = "No memory to grow the array";
-    spec.SetArgs({target, value});
-    spec.canDefault = true;
-    tb::RaiseError(spec);
+    tb::RaiseSpec report;
+    report.gencode = tb::EG_MEM;
+    report.operation = "AAdd";
+    report.description = "No memory to grow the array";
+    report.SetArgs({target, value});
+    report.canDefault = true;
+    tb::RaiseError(report);
     return NilValue();
   }
   array->items[array->length - 1] = value;

@@ -10,33 +10,33 @@
 namespace {
 
 Usual Undefined(Sym symbol) {
-  tb::RaiseSpec spec;
-  spec.gencode = tb::EG_NOFUNC;
-  spec.operation = "_CallKestFunc";
-  spec.description = "Undefined function";
-  spec.SetArgs({SymbolValue(symbol)});
-  spec.argNum = 1;
-  spec.funcSym = symbol;
-  spec.callFuncSym = symbol;
-  spec.canDefault = true;
-  spec.canSubstitute = true;
-  tb::Answer a = tb::RaiseError(spec);
+  tb::RaiseSpec report;
+  report.gencode = tb::EG_NOFUNC;
+  report.operation = "_CallKestFunc";
+  report.description = "Undefined function";
+  report.SetArgs({SymbolValue(symbol)});
+  report.argNum = 1;
+  report.funcSym = symbol;
+  report.callFuncSym = symbol;
+  report.canDefault = true;
+  report.canSubstitute = true;
+  tb::Answer a = tb::RaiseError(report);
   return a.resolution == tb::Resolution::Substitute ? a.value : NilValue();
 }
 
 // A count word holds at most 65535 passed arguments.
 Usual TooManyArguments(Sym symbol) {
-  tb::RaiseSpec spec;
-  spec.gencode = tb::EG_LIMIT;
-  spec.operation = "_CallKestFunc";
-  spec.description = "Too many arguments for one call";
-  spec.SetArgs({SymbolValue(symbol)});
-  spec.argNum = 2;
-  spec.maxSize = 0xFFFF;
-  spec.funcSym = symbol;
-  spec.callFuncSym = symbol;
-  spec.canDefault = true;
-  tb::RaiseError(spec);
+  tb::RaiseSpec report;
+  report.gencode = tb::EG_LIMIT;
+  report.operation = "_CallKestFunc";
+  report.description = "Too many arguments for one call";
+  report.SetArgs({SymbolValue(symbol)});
+  report.argNum = 2;
+  report.maxSize = 0xFFFF;
+  report.funcSym = symbol;
+  report.callFuncSym = symbol;
+  report.canDefault = true;
+  tb::RaiseError(report);
   return NilValue();
 }
 

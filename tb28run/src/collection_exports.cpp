@@ -59,14 +59,14 @@ TBRT Usual _ArrayGetCollection(std::uint32_t countWord, Usual* args) {
 TBRT Usual _ArrayPutCollection(std::uint32_t countWord, Usual* args) {
   std::vector<CollectionIndex> indexes = FirstIndexLast(countWord, args, 2);
   if (indexes.empty()) {
-    tb::RaiseSpec spec;
-    spec.gencode = tb::EG_ARG;
-    spec.operation = "_ArrayPutCollection";
-    spec.description = "No index to store at";
-    spec.SetArgs({ArgAt(countWord, args, 0), ArgAt(countWord, args, 1)});
-    spec.argNum = 3;
-    spec.canDefault = true;
-    tb::RaiseError(spec);
+    tb::RaiseSpec report;
+    report.gencode = tb::EG_ARG;
+    report.operation = "_ArrayPutCollection";
+    report.description = "No index to store at";
+    report.SetArgs({ArgAt(countWord, args, 0), ArgAt(countWord, args, 1)});
+    report.argNum = 3;
+    report.canDefault = true;
+    tb::RaiseError(report);
     return NilValue();
   }
   return tb::CollectionPut("_ArrayPutCollection", ArgAt(countWord, args, 0), 1, ArgAt(countWord, args, 1), indexes);

@@ -123,12 +123,12 @@ bool OfSubstituteType(std::uint32_t type, const Usual& value) {
   }
 }
 
-Answer Interpret(const RaiseSpec& spec, const Usual& answer) {
+Answer Interpret(const RaiseSpec& report, const Usual& answer) {
   if (answer.type == T_LOGIC) {
-    if (answer.value && spec.canRetry) return Answer{Resolution::Retry, NilValue()};
+    if (answer.value && report.canRetry) return Answer{Resolution::Retry, NilValue()};
     return Answer{Resolution::Default, NilValue()};
   }
-  if (spec.canSubstitute && OfSubstituteType(spec.substituteType, answer))
+  if (report.canSubstitute && OfSubstituteType(report.substituteType, answer))
     return Answer{Resolution::Substitute, answer};
   return Answer{Resolution::Default, NilValue()};
 }
@@ -137,66 +137,66 @@ Answer Interpret(const RaiseSpec& spec, const Usual& answer) {
 
 Usual ErrorBlockForCollector() { return R().errorBlock; }
 
-Answer RaiseError(const RaiseSpec& spec) {
+Answer RaiseError(const RaiseSpec& report) {
   RoadState& r = R();
   ErrorStructure rec{};
   rec.subsystem = "TB28RUN";
-  rec.subcode = spec.subcode;
-  rec.gencode = spec.gencode;
-  rec.oscode = spec.oscode;
-  rec.severity = spec.severity;
-  rec.canDefault = spec.canDefault;
-  rec.canRetry = spec.canRetry;
-  rec.canSubstitute = spec.canSubstitute;
-  rec.operation = spec.operation;
-  rec.description = spec.description;
-  rec.filename = spec.filename;
-  rec.funcSym = spec.funcSym;
-  rec.fileHandle = spec.fileHandle;
-  rec.argNum = spec.argNum;
-  rec.substituteType = spec.substituteType;
-  rec.maxSize = spec.maxSize;
-  rec.callFuncSym = spec.callFuncSym;
-  rec.argTypeReq = spec.argTypeReq;
+  rec.subcode = report.subcode;
+  rec.gencode = report.gencode;
+  rec.oscode = report.oscode;
+  rec.severity = report.severity;
+  rec.canDefault = report.canDefault;
+  rec.canRetry = report.canRetry;
+  rec.canSubstitute = report.canSubstitute;
+  rec.operation = report.operation;
+  rec.description = report.description;
+  rec.filename = report.filename;
+  rec.funcSym = report.funcSym;
+  rec.fileHandle = report.fileHandle;
+  rec.argNum = report.argNum;
+  rec.substituteType = report.substituteType;
+  rec.maxSize = report.maxSize;
+  rec.callFuncSym = report.callFuncSym;
+  rec.argTypeReq = report.argTypeReq;
   if (r.nesting >= kMaxNesting) Fatal("errors kept arising while an error was being handled", &rec);
   NestingGuard guard(r.nesting);
 
-  std::uint32_t n = spec.argCount;
+  std::uint32_t n = report.argCount;
   std::vector<unsigned char> storage(offsetof(ErrorArgBlock, values) + sizeof(Usual) * (n ? n : 1));
   if (n) {
     auto* block = reinterpret_cast<ErrorArgBlock*>(storage.data());
     block->count1 = block->count2 = std::uint16_t(n);
-    std::memcpy(storage.data() + offsetof(ErrorArgBlock, values), spec.args, sizeof(Usual) * n);
+    std::memcpy(storage.data() + offsetof(ErrorArgBlock, values), report.args, sizeof(Usual) * n);
     rec.argBlock = block;
   }
   std::string argText;
-  if (spec.arg) {
-    argText = AsPsz(*spec.arg);
+  if (report.arg) {
+    argText = AsPsz(*report.arg);
     rec.arg = argText.c_str();
-    rec.argType = spec.arg->type;
+    rec.argType = report.arg->type;
   }
 
   Usual object = BuildObject(&rec);
   if (r.errorBlock.type == T_NIL) Fatal("a runtime error arose and no error block handles it", &rec);
   Usual evalArgs[2] = {r.errorBlock, object};
   Usual answer = Eval(CountWord(1, 2), evalArgs);
-  return Interpret(spec, answer);
+  return Interpret(report, answer);
 }
 
 Answer RaiseTypeError(const char* operation, const Usual& value, std::uint32_t wantedType, std::uint32_t argNum) {
-  RaiseSpec spec;
-  spec.gencode = EG_ARG;
-  spec.operation = operation;
-  spec.description = "Argument of the wrong type";
-  spec.SetArgs({value});
-  spec.arg = value;
-  spec.argNum = argNum;
-  spec.argTypeReq = wantedType;
-  spec.canDefault = true;
-  spec.canRetry = true;
-  spec.canSubstitute = true;
-  spec.substituteType = wantedType;
-  return RaiseError(spec);
+  RaiseSpec report;
+  report.gencode = EG_ARG;
+  report.operation = operation;
+  report.description = "Argument of the wrong type";
+  report.SetArgs({value});
+  report.arg = value;
+  report.argNum = argNum;
+  report.argTypeReq = wantedType;
+  report.canDefault = true;
+  report.canRetry = true;
+  report.canSubstitute = true;
+  report.substituteType = wantedType;
+  return RaiseError(report);
 }
 
 }  // namespace tb

@@ -84,7 +84,7 @@ const char* GenCodeText(std::uint32_t gencode);
 // (a retry where none is offered, …) falls back to the default where there is one. When there
 // is nothing to decide with (no error block), or errors nest past a small depth, the program
 // ends with a message on standard error and a non-zero exit code.
-Answer RaiseError(const RaiseSpec& spec);
+Answer RaiseError(const RaiseSpec& report);
 
 // A conversion fault: the value is not of the wanted type. Returns the value to use: the
 // original on retry (the caller tests again), the substitute, or a NIL for the default.

@@ -94,15 +94,15 @@ Sym NameSymbol(const Usual& name) {
 }
 
 Usual MissingMethod(const char* operation, Usual self, Sym method) {
-  RaiseSpec spec;
-  spec.gencode = EG_NOMETHOD;
-  spec.operation = operation;
-  spec.description = "No exported method";
-  spec.SetArgs({self, SymbolValue(method)});
-  spec.funcSym = method;
-  spec.canSubstitute = true;
-  spec.canDefault = true;
-  Answer a = RaiseError(spec);
+  RaiseSpec report;
+  report.gencode = EG_NOMETHOD;
+  report.operation = operation;
+  report.description = "No exported method";
+  report.SetArgs({self, SymbolValue(method)});
+  report.funcSym = method;
+  report.canSubstitute = true;
+  report.canDefault = true;
+  Answer a = RaiseError(report);
   return a.resolution == Resolution::Substitute ? a.value : NilValue();
 }
 
@@ -115,16 +115,16 @@ const MethodInfo* ResolveMethod(const char* operation, Usual self, Sym method, U
       return nullptr;
     }
     if (const MethodInfo* m = FindMethod(ClassOf(object), method)) return m;
-    RaiseSpec spec;
-    spec.gencode = EG_NOMETHOD;
-    spec.operation = operation;
-    spec.description = "No exported method";
-    spec.SetArgs({self, SymbolValue(method)});
-    spec.funcSym = method;
-    spec.canSubstitute = true;
-    spec.canDefault = true;
-    spec.canRetry = true;
-    Answer a = RaiseError(spec);
+    RaiseSpec report;
+    report.gencode = EG_NOMETHOD;
+    report.operation = operation;
+    report.description = "No exported method";
+    report.SetArgs({self, SymbolValue(method)});
+    report.funcSym = method;
+    report.canSubstitute = true;
+    report.canDefault = true;
+    report.canRetry = true;
+    Answer a = RaiseError(report);
     if (a.resolution == Resolution::Retry) continue;
     *fallback = a.resolution == Resolution::Substitute ? a.value : NilValue();
     return nullptr;
@@ -141,16 +141,16 @@ Usual SendWith(const char* operation, Usual self, Sym method, const Usual* args,
 const IVarInfo* ResolveIVar(const char* operation, TbObj object, Sym ivar, Usual* fallback, bool* retry) {
   *retry = false;
   if (const IVarInfo* v = FindIVar(ClassOf(object), ivar)) return v;
-  RaiseSpec spec;
-  spec.gencode = EG_NOVARMETHOD;
-  spec.operation = operation;
-  spec.description = "No exported variable";
-  spec.SetArgs({ObjectValue(object), SymbolValue(ivar)});
-  spec.funcSym = ivar;
-  spec.canSubstitute = true;
-  spec.canDefault = true;
-  spec.canRetry = true;
-  Answer a = RaiseError(spec);
+  RaiseSpec report;
+  report.gencode = EG_NOVARMETHOD;
+  report.operation = operation;
+  report.description = "No exported variable";
+  report.SetArgs({ObjectValue(object), SymbolValue(ivar)});
+  report.funcSym = ivar;
+  report.canSubstitute = true;
+  report.canDefault = true;
+  report.canRetry = true;
+  Answer a = RaiseError(report);
   *retry = a.resolution == Resolution::Retry;
   *fallback = a.resolution == Resolution::Substitute ? a.value : NilValue();
   return nullptr;
@@ -219,16 +219,16 @@ TBRT Usual CreateInstance(std::uint32_t countWord, Usual* args) {
   Sym classSym = passed ? NameSymbol(args[0]) : 0;
   const ClassInfo* c = FindClass(classSym);
   while (!c) {
-    RaiseSpec spec;
-    spec.gencode = EG_NOCLASS;
-    spec.operation = "CreateInstance";
-    spec.description = "Class does not exist";
-    spec.SetArgs({SymbolValue(classSym)});
-    spec.funcSym = classSym;
-    spec.argNum = 1;
-    spec.canDefault = true;
-    spec.canRetry = true;
-    Answer a = RaiseError(spec);
+    RaiseSpec report;
+    report.gencode = EG_NOCLASS;
+    report.operation = "CreateInstance";
+    report.description = "Class does not exist";
+    report.SetArgs({SymbolValue(classSym)});
+    report.funcSym = classSym;
+    report.argNum = 1;
+    report.canDefault = true;
+    report.canRetry = true;
+    Answer a = RaiseError(report);
     if (a.resolution != Resolution::Retry) return Usual{0, T_OBJECT};
     c = FindClass(classSym);
   }
@@ -262,20 +262,20 @@ TBRT Usual IVarPut(TbObj object, Sym ivar, Usual value) {
       return fallback;
     }
     if (WriteField(object, *v, value)) return ReadField(object, *v);
-    RaiseSpec spec;
-    spec.gencode = EG_DATATYPE;
-    spec.operation = "IVarPut";
-    spec.description = "Data type error";
-    spec.SetArgs({ObjectValue(object), SymbolValue(ivar), value});
-    spec.arg = value;
-    spec.argNum = 3;
-    spec.argTypeReq = v->type;
-    spec.funcSym = ivar;
-    spec.canSubstitute = true;
-    spec.substituteType = v->type;
-    spec.canDefault = true;
-    spec.canRetry = true;
-    Answer a = RaiseError(spec);
+    RaiseSpec report;
+    report.gencode = EG_DATATYPE;
+    report.operation = "IVarPut";
+    report.description = "Data type error";
+    report.SetArgs({ObjectValue(object), SymbolValue(ivar), value});
+    report.arg = value;
+    report.argNum = 3;
+    report.argTypeReq = v->type;
+    report.funcSym = ivar;
+    report.canSubstitute = true;
+    report.substituteType = v->type;
+    report.canDefault = true;
+    report.canRetry = true;
+    Answer a = RaiseError(report);
     if (a.resolution == Resolution::Default) return NilValue();
     if (a.resolution == Resolution::Substitute) value = a.value;
   }

@@ -12,16 +12,16 @@ TbStr Acquire(const char* operation, std::uint64_t length, Make make) {
     bool tooLong = length > kMaxStringLength;
     if (!tooLong)
       if (TbStr s = make()) return s;
-    RaiseSpec spec;
-    spec.gencode = tooLong ? EG_STROVERFLOW : EG_MEM;
-    spec.operation = operation;
-    spec.description = tooLong ? "The result is longer than a string can be" : "Not enough memory for the string";
-    spec.canDefault = true;
-    spec.canRetry = !tooLong;
-    spec.canSubstitute = true;
-    spec.substituteType = T_STRING;
-    spec.maxSize = std::uint32_t(kMaxStringLength);
-    Answer a = RaiseError(spec);
+    RaiseSpec report;
+    report.gencode = tooLong ? EG_STROVERFLOW : EG_MEM;
+    report.operation = operation;
+    report.description = tooLong ? "The result is longer than a string can be" : "Not enough memory for the string";
+    report.canDefault = true;
+    report.canRetry = !tooLong;
+    report.canSubstitute = true;
+    report.substituteType = T_STRING;
+    report.maxSize = std::uint32_t(kMaxStringLength);
+    Answer a = RaiseError(report);
     if (a.resolution == Resolution::Retry) continue;
     if (a.resolution == Resolution::Substitute && a.value.type == T_STRING) return AsStr(a.value);
     return NewString("", 0);

@@ -33,15 +33,15 @@ Usual AddDays(const Usual& date, const Usual& days) {
   double later = double(day) + std::trunc(tb::NumberOf(days));
   if (later >= double(tb::kFirstDay) && later <= double(tb::kLastDay))
     return Usual{std::uintptr_t(std::int64_t(later)), T_DATE};
-  tb::RaiseSpec spec;
-  spec.gencode = tb::EG_NUMOVERFLOW;
-  spec.operation = "+";
-  spec.description = "The date lies outside the years 1 to 9999";
-  spec.SetArgs({date, days});
-  spec.canDefault = true;
-  spec.canSubstitute = true;
-  spec.substituteType = T_DATE;
-  tb::Answer answer = tb::RaiseError(spec);
+  tb::RaiseSpec report;
+  report.gencode = tb::EG_NUMOVERFLOW;
+  report.operation = "+";
+  report.description = "The date lies outside the years 1 to 9999";
+  report.SetArgs({date, days});
+  report.canDefault = true;
+  report.canSubstitute = true;
+  report.substituteType = T_DATE;
+  tb::Answer answer = tb::RaiseError(report);
   return answer.resolution == tb::Resolution::Substitute ? answer.value : Usual{0, T_DATE};
 }
 

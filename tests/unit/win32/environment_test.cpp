@@ -63,7 +63,7 @@ TEST_F(EnvironmentVariable, EmptyIsZeroWithLastErrorCleared) {
 }
 
 TEST_F(EnvironmentVariable, SpecCallShape) {
-  // Part 1.3: GetEnvironmentVariableA("TBCurrentPrjDir", buffer, 260); 0 means missing or empty.
+  // As the debug-launch check asks: GetEnvironmentVariableA("TBCurrentPrjDir", buffer, 260); 0 means missing or empty.
   char path[260];
   {
     ScopedEnv env("TBCurrentPrjDir", "/projects/quorl");

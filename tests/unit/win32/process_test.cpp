@@ -26,7 +26,7 @@ TEST(SetHandleCount, AnswersTheNumberAsked) {
 TEST(GetStartupInfo, ZeroesEverythingButTheSize) {
   STARTUPINFOA info;
   std::memset(&info, 0xAB, sizeof info);
-  info.cb = 68;  // the i386 size the program sets (Part 1.1)
+  info.cb = 68;  // the i386 size the program sets
   GetStartupInfoA(&info);
   EXPECT_EQ(info.cb, 68u);
   STARTUPINFOA zero;
