@@ -7,15 +7,19 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 class ScratchDir {
  public:
   ScratchDir() {
+    // Tests run as parallel processes, and a coarse clock gives two of them the same stamp: a
+    // random part keeps their directories apart.
     static std::atomic<unsigned> counter{0};
+    static const unsigned process = std::random_device{}();
     auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = std::filesystem::temp_directory_path() /
-            ("quorlfix-test-" + std::to_string(stamp) + "-" + std::to_string(++counter));
+    path_ = std::filesystem::temp_directory_path() / ("quorlfix-test-" + std::to_string(stamp) + "-" +
+                                                      std::to_string(process) + "-" + std::to_string(++counter));
     std::filesystem::create_directories(path_);
   }
   ~ScratchDir() {
