@@ -83,13 +83,7 @@ BENCHMARK(DirectAppend);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!bench::BringProgramUp() || !Prepare()) {
-    std::fprintf(stderr, "the program could not be brought up for the benchmarks\n");
-    return 1;
-  }
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  int status = bench::RunBenchmarks(argc, argv, &Prepare);
   std::filesystem::remove_all(S().directory);
-  return 0;
+  return status;
 }

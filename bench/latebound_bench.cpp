@@ -92,13 +92,4 @@ BENCHMARK(PcArrGetCollectionTwoLevels);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (!bench::BringProgramUp() || !Prepare()) {
-    std::fprintf(stderr, "the program could not be brought up for the benchmarks\n");
-    return 1;
-  }
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::RunBenchmarks(argc, argv, &Prepare); }

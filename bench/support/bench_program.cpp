@@ -1,5 +1,6 @@
 #include "bench_program.h"
 
+#include <benchmark/benchmark.h>
 #include <win32_testing.h>
 #include <windows.h>
 #include <cstddef>
@@ -75,5 +76,16 @@ Usual Keep(Usual value) {
 }
 
 Usual Text(const char* text) { return Keep(StringValue(Psz2String(text))); }
+
+int RunBenchmarks(int argc, char** argv, bool (*prepare)()) {
+  if (!BringProgramUp() || !prepare()) {
+    std::fprintf(stderr, "the program could not be brought up for the benchmarks\n");
+    return 1;
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
 
 }  // namespace bench

@@ -12,6 +12,10 @@ namespace bench {
 // Brings the program up once for the whole benchmark program; false when a step failed.
 bool BringProgramUp();
 
+// The whole main of a benchmark program: brings the program up, runs `prepare`, then the
+// benchmarks named on the command line. 1 when the program could not be brought up.
+int RunBenchmarks(int argc, char** argv, bool (*prepare)());
+
 // Keeps a value alive for the rest of the run (slots of a frame at the bottom of the stack).
 Usual Keep(Usual value);
 
