@@ -10,8 +10,15 @@ namespace {
 
 enum { kArgs, kCurrent, kTemp, kLocals };
 
-// The element at the position `index` names, one level down from `current`.
-Usual Step(Usual current, Usual index) { return ArrayGet(_P2Array(current), _P2DW(index)); }
+// Walks from the container in locals[kCurrent] through the indexes at positions 2 to `last` of
+// the argument array, one level down each, leaving the container reached in locals[kCurrent].
+void Walk(Usual* locals, TbArr a, std::uint32_t last) {
+  for (std::uint32_t i = 2; i <= last; ++i) {
+    locals[kTemp] = ArgElement(a, i);
+    locals[kCurrent] = ArrayGet(_P2Array(locals[kCurrent]), _P2DW(locals[kTemp]));
+    locals[kTemp] = NilValue();
+  }
+}
 
 }  // namespace
 
@@ -27,11 +34,7 @@ Usual PcArrGetCollection(std::uint32_t countWord, Usual* args) {
   }
   locals[kCurrent] = ArgElement(a, 1);
   if (IsArray(locals[kCurrent])) {
-    for (std::uint32_t i = 2; i <= n; ++i) {
-      locals[kTemp] = ArgElement(a, i);
-      locals[kCurrent] = Step(locals[kCurrent], locals[kTemp]);
-      locals[kTemp] = NilValue();
-    }
+    Walk(locals, a, n);
     return locals[kCurrent];
   }
   locals[kTemp] = ArgElement(a, 2);  // index 1 goes last
@@ -53,11 +56,7 @@ Usual PcArrPutCollection(std::uint32_t countWord, Usual* args) {
   }
   locals[kCurrent] = ArgElement(a, 1);
   if (IsArray(locals[kCurrent])) {
-    for (std::uint32_t i = 2; i <= n - 2; ++i) {
-      locals[kTemp] = ArgElement(a, i);
-      locals[kCurrent] = Step(locals[kCurrent], locals[kTemp]);
-      locals[kTemp] = NilValue();
-    }
+    Walk(locals, a, n - 2);
     locals[kTemp] = ArgElement(a, n - 1);
     TbArr target = _P2Array(locals[kCurrent]);
     std::uint32_t position = _P2DW(locals[kTemp]);
