@@ -3,19 +3,21 @@
 // The main module's handle is the load address of the executable, a shared object's handle the
 // address of its first mapping (as an HMODULE is an image base on Windows). A name is looked up
 // the way Windows does: case-insensitively, by the file name of the main executable, of a module
-// pretended loaded by the test hook, or of a shared object mapped in the process
-// (/proc/self/maps). A name without an extension means "name.dll" on Windows; here it also finds
-// "name.so" and "libname.so", and a name ending in ".dll" finds the same POSIX spellings.
+// pretended loaded by the test hook, or of a shared object the dynamic linker has loaded. A name without an extension
+// means "name.dll" on Windows; here it also finds "name.so" and "libname.so", and a name ending in ".dll" finds the
+// same POSIX spellings.
 #include <dlfcn.h>
 #include <link.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <mutex>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "hooks.h"
@@ -60,66 +62,134 @@ HMODULE MainModule() {
   return handle;
 }
 
-std::string BaseName(const std::string& path) {
+std::string_view BaseName(std::string_view path) {
   std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-bool EndsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Whether `file` reads prefix + middle + suffix, ignoring ASCII case: the spellings are never
+// assembled, so that a lookup allocates nothing.
+bool Spells(std::string_view file, std::string_view prefix, std::string_view middle, std::string_view suffix) {
+  if (file.size() != prefix.size() + middle.size() + suffix.size()) return false;
+  for (std::string_view part : {prefix, middle, suffix}) {
+    for (char c : part) {
+      if (Lower(file.front()) != Lower(c)) return false;
+      file.remove_prefix(1);
+    }
+  }
+  return true;
 }
 
-// The lower-cased file names that a requested module name stands for.
-std::vector<std::string> Spellings(std::string name) {
-  name = win32::AsciiLower(BaseName(name));
-  std::vector<std::string> result;
-  std::string stem;
-  if (!name.empty() && name.back() == '.') {
-    name.pop_back();  // a trailing dot: "no extension", exactly as written
-    result.push_back(name);
-    return result;
+// A requested module name and the file names it stands for: the name itself; without an
+// extension also "name.dll"; without one or with ".dll" also "stem.so" and "libstem.so". A
+// trailing dot means "no extension", exactly as written.
+class Wanted {
+ public:
+  explicit Wanted(std::string_view requested) : name_(BaseName(requested)) {
+    if (!name_.empty() && name_.back() == '.') {
+      name_.remove_suffix(1);
+    } else if (name_.find('.') == std::string_view::npos) {
+      stem_ = name_;
+      dll_ = true;
+    } else if (name_.size() > 4 && Spells(name_.substr(name_.size() - 4), "", ".dll", "")) {
+      stem_ = name_.substr(0, name_.size() - 4);
+    }
   }
-  result.push_back(name);
-  if (name.find('.') == std::string::npos) {
-    stem = name;
-    result.push_back(name + ".dll");
-  } else if (EndsWith(name, ".dll")) {
-    stem = name.substr(0, name.size() - 4);
+  bool Matches(std::string_view file) const {
+    if (Spells(file, "", name_, "")) return true;
+    if (dll_ && Spells(file, "", name_, ".dll")) return true;
+    return !stem_.empty() && (Spells(file, "", stem_, ".so") || Spells(file, "lib", stem_, ".so"));
   }
-  if (!stem.empty()) {
-    result.push_back(stem + ".so");
-    result.push_back("lib" + stem + ".so");
-  }
-  return result;
-}
 
-bool Matches(const std::vector<std::string>& spellings, const std::string& fileName) {
-  std::string lower = win32::AsciiLower(fileName);
-  return std::find(spellings.begin(), spellings.end(), lower) != spellings.end();
-}
+ private:
+  std::string_view name_, stem_;
+  bool dll_ = false;
+};
 
 struct Mapping {
   std::uintptr_t start;
   std::string path;
+  std::size_t nameAt;  // where the file name begins in the path
+  bool isExecutable;   // the main program, reported again under its path
+  std::string_view Name() const { return std::string_view(path).substr(nameAt); }
 };
 
-// Every shared object loaded in the process, with its load address. The dynamic linker's own
-// list: no file to read, so that the question is cheap enough to ask on every error.
-std::vector<Mapping> MappedFiles() {
-  std::vector<Mapping> result;
-  dl_iterate_phdr(
-      [](dl_phdr_info* info, std::size_t, void* data) -> int {
-        if (!info->dlpi_name || !*info->dlpi_name) return 0;  // the main program has no name here
-        std::uintptr_t lowest = UINTPTR_MAX;
-        for (int i = 0; i < info->dlpi_phnum; ++i)
-          if (info->dlpi_phdr[i].p_type == PT_LOAD)
-            lowest = std::min<std::uintptr_t>(lowest, info->dlpi_phdr[i].p_vaddr);
-        if (lowest == UINTPTR_MAX) lowest = 0;
-        static_cast<std::vector<Mapping>*>(data)->push_back({info->dlpi_addr + lowest, info->dlpi_name});
-        return 0;
-      },
-      &result);
-  return result;
+// The shared objects loaded in the process, with their load addresses, as the dynamic linker
+// lists them. Asked on every error, the list is kept and read again only when the linker's
+// counts of objects added and removed have moved: nothing else can change the answer.
+class LoadedObjects {
+ public:
+  // Calls visit(mapping) for each object while the list cannot change under it.
+  template <class Visit>
+  void ForEach(Visit visit) {
+    std::lock_guard lock(mutex_);
+    if (Changed()) Reload();
+    for (const Mapping& mapping : mappings_) visit(mapping);
+  }
+
+ private:
+  struct Counts {
+    unsigned long long adds = 0, subs = 0;
+    bool known = false;
+  };
+
+  // The linker's counts travel with the first object it reports; an old linker without them
+  // leaves the list to be read every time.
+  bool Changed() {
+    Counts now;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t size, void* data) -> int {
+          auto* counts = static_cast<Counts*>(data);
+          if (size >= offsetof(dl_phdr_info, dlpi_subs) + sizeof info->dlpi_subs) {
+            counts->adds = info->dlpi_adds;
+            counts->subs = info->dlpi_subs;
+            counts->known = true;
+          }
+          return 1;
+        },
+        &now);
+    bool changed = !now.known || !seen_.known || now.adds != seen_.adds || now.subs != seen_.subs;
+    seen_ = now;
+    return changed;
+  }
+
+  void Reload() {
+    mappings_.clear();
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void* data) -> int {
+          if (!info->dlpi_name || !*info->dlpi_name) return 0;  // the main program has no name here
+          std::uintptr_t lowest = UINTPTR_MAX;
+          for (int i = 0; i < info->dlpi_phnum; ++i)
+            if (info->dlpi_phdr[i].p_type == PT_LOAD)
+              lowest = std::min<std::uintptr_t>(lowest, info->dlpi_phdr[i].p_vaddr);
+          if (lowest == UINTPTR_MAX) lowest = 0;
+          std::string path = info->dlpi_name;
+          std::size_t nameAt = path.size() - BaseName(path).size();
+          bool isExecutable = path == ExecutablePath();
+          static_cast<std::vector<Mapping>*>(data)->push_back(
+              {info->dlpi_addr + lowest, std::move(path), nameAt, isExecutable});
+          return 0;
+        },
+        &mappings_);
+  }
+
+  std::mutex mutex_;
+  Counts seen_;
+  std::vector<Mapping> mappings_;
+};
+
+LoadedObjects& Loaded() {
+  static LoadedObjects& loaded = *new LoadedObjects;
+  return loaded;
+}
+
+// The executable answers to its file name, and to that name with ".exe" as on Windows.
+bool IsMainModuleName(const Wanted& wanted) {
+  static const std::string& exe = *new std::string(BaseName(ExecutablePath()));
+  static const std::string& exeDotExe = *new std::string(exe + ".exe");
+  return wanted.Matches(exe) || wanted.Matches(exeDotExe);
 }
 
 }  // namespace
@@ -128,21 +198,21 @@ extern "C" {
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
   if (moduleName == nullptr) return MainModule();
-  std::vector<std::string> spellings = Spellings(moduleName);
-  std::string exe = BaseName(ExecutablePath());
-  if (Matches(spellings, exe) || Matches(spellings, exe + ".exe")) return MainModule();
+  Wanted wanted(moduleName);
+  if (IsMainModuleName(wanted)) return MainModule();
   {
     auto& hooks = win32::Hooks();
     std::lock_guard lock(hooks.mutex);
-    for (const std::string& spelling : spellings) {
-      auto it = hooks.pretendModules.find(spelling);
-      if (it != hooks.pretendModules.end()) return reinterpret_cast<HMODULE>(const_cast<std::string*>(&*it));
+    for (const std::string& pretended : hooks.pretendModules) {
+      if (wanted.Matches(pretended)) return reinterpret_cast<HMODULE>(const_cast<std::string*>(&pretended));
     }
   }
-  for (const Mapping& mapping : MappedFiles()) {
-    if (mapping.path == ExecutablePath()) continue;
-    if (Matches(spellings, BaseName(mapping.path))) return reinterpret_cast<HMODULE>(mapping.start);
-  }
+  HMODULE found = nullptr;
+  Loaded().ForEach([&](const Mapping& mapping) {
+    if (!found && !mapping.isExecutable && wanted.Matches(mapping.Name()))
+      found = reinterpret_cast<HMODULE>(mapping.start);
+  });
+  if (found) return found;
   SetLastError(ERROR_MOD_NOT_FOUND);
   return nullptr;
 }
@@ -157,9 +227,9 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
   if (module == nullptr || module == MainModule()) {
     path = ExecutablePath();
   } else {
-    for (const Mapping& mapping : MappedFiles()) {
+    Loaded().ForEach([&](const Mapping& mapping) {
       if (reinterpret_cast<HMODULE>(mapping.start) == module) path = mapping.path;
-    }
+    });
     if (path.empty()) {
       SetLastError(ERROR_MOD_NOT_FOUND);
       return 0;

@@ -2,6 +2,8 @@
 // The POSIX Windows layer and its test hooks exist only on POSIX hosts.
 #ifndef _WIN32
 
+#include <dlfcn.h>
+
 #include <cstring>
 #include <string>
 
@@ -154,6 +156,28 @@ TEST_F(ModuleHandle, PretendedModuleIsFoundUntilForgotten) {
   EXPECT_NE(GetModuleHandleA("TB27RUN.DLL"), nullptr);
   Win32TestReset();
   EXPECT_EQ(GetModuleHandleA("TB27RUN.DLL"), nullptr);
+}
+
+TEST_F(ModuleHandle, ASharedObjectLoadedLaterIsFoundUntilItIsUnloaded) {
+  const char* names[] = {"late_loaded_module", "LATE_LOADED_MODULE.DLL", "liblate_loaded_module.so"};
+  for (const char* name : names) EXPECT_EQ(GetModuleHandleA(name), nullptr) << name;
+
+  void* library = dlopen(LATE_LOADED_MODULE, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  HMODULE loaded = GetModuleHandleA(names[0]);
+  EXPECT_NE(loaded, nullptr);
+  for (const char* name : names) EXPECT_EQ(GetModuleHandleA(name), loaded) << name;
+  char path[4096] = {};
+  ASSERT_GT(GetModuleFileNameA(loaded, path, sizeof path), 0u);
+  EXPECT_EQ(BaseName(path), "liblate_loaded_module.so");
+
+  ASSERT_EQ(dlclose(library), 0);
+  // Nothing else holds the object, so the dynamic linker lets it go.
+  for (const char* name : names) {
+    SetLastError(kSentinel);
+    EXPECT_EQ(GetModuleHandleA(name), nullptr) << name;
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND)) << name;
+  }
 }
 
 }  // namespace
