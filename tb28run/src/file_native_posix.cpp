@@ -129,7 +129,8 @@ OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error) {
   if (mode & FO_NOFOLLOW) flags |= O_NOFOLLOW;
   int fd = OpenRetrying(path, flags);
   if (fd < 0) return Fail(error, FromErrno(errno, path));
-  if (IsDirectory(fd)) return Fail(error, kAccessDenied, fd);
+  // Opened for writing, a directory has already failed with EISDIR; only reading needs the check.
+  if (access == FO_READ && IsDirectory(fd)) return Fail(error, kAccessDenied, fd);
   bool sharesNothing = share == FO_COMPAT || share == FO_EXCLUSIVE;
   if (std::uint32_t e = Lock(fd, sharesNothing ? LOCK_EX : LOCK_SH)) return Fail(error, e, fd);
   *error = kOk;
