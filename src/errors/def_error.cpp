@@ -1,6 +1,7 @@
 #include "errors/def_error.h"
 
 #include <string>
+#include <string_view>
 
 #include "errors/call_stack_text.h"
 #include "errors/error_class.h"
@@ -19,8 +20,6 @@ constexpr std::int32_t kSharingViolation = 32;
 constexpr std::int32_t kLockViolation = 33;
 constexpr std::int32_t kWarning = 1;
 constexpr std::int32_t kSubstitutedPointer = 3;
-
-std::string Copied(Usual text) { return std::string(String2Psz(AsStr(text)), SLen(AsStr(text))); }
 
 bool Is(Usual value, std::int32_t n) { return _PEQ(value, IntValue(n)) != 0; }
 
@@ -108,7 +107,11 @@ Usual DefError(Usual error) {
     locals[kStack] = CallStackText(1);
   }
   if (!Empty(locals[kStack])) {
-    std::string text = Copied(locals[kText]) + "CallStack:\r\n" + Copied(locals[kStack]);
+    constexpr std::string_view kHeading = "CallStack:\r\n";
+    TbStr message = AsStr(locals[kText]), stack = AsStr(locals[kStack]);
+    std::string text;
+    text.reserve(SLen(message) + kHeading.size() + SLen(stack));
+    text.append(String2Psz(message), SLen(message)).append(kHeading).append(String2Psz(stack), SLen(stack));
     locals[kText] = StringValue(Mem2String(text.data(), std::uint32_t(text.size())));
   }
 

@@ -10,11 +10,11 @@
 // gives up on its record.
 extern std::uint32_t ErrorLogBusyWait;
 
-// The open log (a pointer value holding the file handle), positioned at its end, with the empty
-// line that parts this record from the one before already written; the handle F_ERROR when the
-// log cannot be had. Only a log that does not exist is created; a missing directory is reported
-// (_IError) and the default directory setting that led there is cleared.
+// The open log (a pointer value holding the file handle), positioned at its end; the handle
+// F_ERROR when the log cannot be had. Only a log that does not exist is created; a missing
+// directory is reported (_IError) and the default directory setting that led there is cleared.
 Usual ErrorLogOpen();
 // Writes one record: the banner, runtime version, date and time, the application, the message
-// text and the Error object's fields, every line ending with CR LF.
+// text and the Error object's fields, every line ending with CR LF. In a log that ErrorLogOpen
+// found already there, the record starts with the empty line that parts it from the one before.
 void ErrorLogWrite(Usual handle, Usual text, Usual error);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "errors/error_log.h"
+#include "errors/error_log_separator.h"
 #include "runtime/call.h"
 #include "runtime/frame_guard.h"
 
@@ -51,12 +52,13 @@ Usual ErrorLogOpen() {
   FrameGuard frame(kFrame);
   std::string log = Copied(WorkDir()) + kLogName;
   const char* path = log.c_str();
+  OweErrorLogSeparator(F_ERROR);
   for (std::uint32_t waited = 0;; waited += kPollInterval) {
     // Not through a symbolic link: the log is no way to append to a file that lies elsewhere.
     FileHandle handle = FOpen2(path, FO_WRITE | FO_NOFOLLOW);
     if (handle != F_ERROR) {
       FSeek3(handle, 0, FS_END);
-      FPutS3(handle, nullptr, 0);
+      OweErrorLogSeparator(handle);
       return Handle(handle);
     }
     std::uint32_t error = LastFileError();

@@ -3,6 +3,7 @@
 
 #include "errors/error_log.h"
 #include "errors/error_log_hex.h"
+#include "errors/error_log_separator.h"
 #include "runtime/call.h"
 #include "runtime/frame_guard.h"
 
@@ -65,18 +66,25 @@ static_assert([] {
   return true;
 }());
 
-// The text of a runtime string, copied out at once: no allocation may come between.
-std::string Copied(TbStr text) { return std::string(String2Psz(text), SLen(text)); }
+// A runtime string's bytes, appended at once: no allocation may come between.
+void Append(std::string& record, TbStr text) { record.append(String2Psz(text), SLen(text)); }
 
-std::string Rendered(Usual value, Rendering rendering) {
+void AppendRendered(std::string& record, Usual value, Rendering rendering) {
   switch (rendering) {
-    case Rendering::ErrorText: return Copied(ErrString(_P2DW(value)));
-    case Rendering::TypeName: return Copied(TypeString(_P2DW(value)));
-    case Rendering::Hex: return Copied(AsStr(ErrorLogHex(value)));
-    case Rendering::Text: break;
+    case Rendering::ErrorText: return Append(record, ErrString(_P2DW(value)));
+    case Rendering::TypeName: return Append(record, TypeString(_P2DW(value)));
+    case Rendering::Hex: return Append(record, AsStr(ErrorLogHex(value)));
+    case Rendering::Text: return Append(record, AsString(value));
   }
-  return Copied(AsString(value));
 }
+
+// The handle in the pointer value that ErrorLogOpen gives; F_ERROR for a value of another kind.
+FileHandle PointedHandle(Usual handle) {
+  return handle.type == T_PTR ? reinterpret_cast<FileHandle>(_P2Ptr(handle)) : F_ERROR;
+}
+
+// Room for a record with short fields beside the message text.
+constexpr std::size_t kRecordReserve = 1024;
 
 }  // namespace
 
@@ -85,32 +93,44 @@ void ErrorLogWrite(Usual handle, Usual text, Usual error) {
   Usual args[3] = {handle, text, error};
   Usual locals[2];
   FrameGuard frame(kFrame, CountWord(3, 3), args, locals, 2);
-  // The record goes out in one write: one system call instead of one a line, and a record that
-  // no failure between lines can leave half written.
+  // The record, and the empty line before it, go out in one write: one system call instead of
+  // one a line, and a record that no failure between lines can leave half written.
   std::string record;
-  auto line = [&record](const std::string& value) {
+  record.reserve(kRecordReserve + (text.type == T_STRING ? SLen(AsStr(text)) : 0));
+  auto line = [&record](std::string_view value) {
     record += value;
     record += "\r\n";
   };
   auto flush = [&] {
     if (record.empty()) return;
-    record.resize(record.size() - 2);  // FPutS ends the last line
-    locals[0] = StringValue(Mem2String(record.data(), std::uint32_t(record.size())));
-    CallKest<declared::FPutS>(FPutS, handle, locals[0]);
+    record.resize(record.size() - 2);  // the writer ends the last line
+    if (FileHandle h = PointedHandle(handle); h != F_ERROR) {
+      FPutS3(h, record.data(), std::uint32_t(record.size()));
+    } else {
+      // A handle given in another form is FPutS's to judge, as for any line it is given.
+      locals[0] = StringValue(Mem2String(record.data(), std::uint32_t(record.size())));
+      CallKest<declared::FPutS>(FPutS, handle, locals[0]);
+    }
     record.clear();
   };
   TbObj object = _P2Object(error);
 
+  if (PayErrorLogSeparator(PointedHandle(handle))) record += "\r\n";
   line(kBanner);
-  line(Copied(Version()));
-  std::string date = Copied(DToC(Today()));
-  line(date + " " + Copied(Time()));
-  line("Application: " + Copied(_ExecName()));
+  Append(record, Version());
+  record += "\r\n";
+  Append(record, DToC(Today()));
+  record += ' ';
+  Append(record, Time());
+  record += "\r\nApplication: ";
+  Append(record, _ExecName());
+  record += "\r\n";
   line(" ");
   line(kMessageHeading);
   line(kMessageRule);
   if (text.type == T_STRING) {
-    line(Copied(AsStr(text)));
+    Append(record, AsStr(text));
+    record += "\r\n";
   } else {
     // FPutS tells the error block about a text that is none, as for any other line it is given.
     flush();
@@ -122,8 +142,9 @@ void ErrorLogWrite(Usual handle, Usual text, Usual error) {
   for (const FieldLine& f : kFields) {
     bool asException = exception && f.exceptionLabel;
     locals[1] = IVarGet(object, f.field);
-    line((asException ? f.exceptionLabel : f.label) +
-         Rendered(locals[1], asException ? f.exceptionRendering : f.rendering));
+    record += asException ? f.exceptionLabel : f.label;
+    AppendRendered(record, locals[1], asException ? f.exceptionRendering : f.rendering);
+    record += "\r\n";
   }
   line(kRule);
   flush();

@@ -73,6 +73,26 @@ TEST_F(ErrorLogTest, TheFirstRecordOpensANewLogAndTheNextFollowsAnEmptyLine) {
   EXPECT_EQ(Log(), Expected("plain_error.log") + "\r\n" + Expected("exception_error.log"));
 }
 
+TEST_F(ErrorLogTest, TheEmptyLineBeforeARecordGoesOutOnlyWithTheRecord) {
+  ScratchDir::Write(LogPath(), "earlier record\r\n");
+  Usual opened = ErrorLogOpen();
+  FileHandle h = reinterpret_cast<FileHandle>(_P2Ptr(opened));
+  ASSERT_NE(h, F_ERROR);
+  FClose(h);
+  EXPECT_EQ(Log(), "earlier record\r\n") << "a log opened and closed without a record is unchanged";
+
+  // A log made anew owes no empty line, whatever an earlier opening left owing.
+  opened = ErrorLogOpen();
+  h = reinterpret_cast<FileHandle>(_P2Ptr(opened));
+  ASSERT_NE(h, F_ERROR);
+  FClose(h);
+  std::filesystem::remove(LogPath());
+  DefError(PlainError());
+  EXPECT_EQ(Log(), Expected("plain_error.log"));
+  DefError(PlainError());
+  EXPECT_EQ(Log(), Expected("plain_error.log") + "\r\n" + Expected("plain_error.log"));
+}
+
 TEST_F(ErrorLogTest, TheLogIsWrittenAndClosedBeforeTheDialogShows) {
   TbTestSetErrorDialogHook([](const char*, const char*, std::uint32_t, std::uint32_t, std::uint32_t) -> std::uint32_t {
     // While the dialog shows, the log is free for anyone.
