@@ -10,20 +10,44 @@ bool IsArrayValue(const Usual& u) { return u.type == T_ARRAY; }
 
 }  // namespace
 
-TBRT Usual ArrayGet(TbArr array, std::uint32_t position) {
+// The bound error lies apart, so that an access in range returns at once.
+namespace {
+
+__attribute__((noinline)) Usual ArrayGetRaising(TbArr array, std::uint32_t position) {
   tb::Answer answer;
   if (tb::WithinBounds({"ArrayGet", true}, array, position, &answer)) return array->items[position - 1];
   return answer.resolution == tb::Resolution::Substitute ? answer.value : NilValue();
 }
 
-TBRT Usual ArrayPut(TbArr array, std::uint32_t position, Usual value) {
+__attribute__((noinline)) Usual ArrayPutRaising(TbArr array, std::uint32_t position, Usual value) {
   tb::Answer answer;
   if (!tb::WithinBounds({"ArrayPut", false}, array, position, &answer)) return NilValue();
   array->items[position - 1] = value;
   return value;
 }
 
-TBRT TbArr _P2Array(Usual value) {
-  if (!tb::Demand("_P2Array", value, T_ARRAY, 1, IsArrayValue)) return nullptr;
+bool InRange(TbArr array, std::uint32_t position) { return array && position >= 1 && position <= array->length; }
+
+}  // namespace
+
+TBRT Usual ArrayGet(TbArr array, std::uint32_t position) {
+  return InRange(array, position) ? array->items[position - 1] : ArrayGetRaising(array, position);
+}
+
+TBRT Usual ArrayPut(TbArr array, std::uint32_t position, Usual value) {
+  if (!InRange(array, position)) return ArrayPutRaising(array, position, value);
+  array->items[position - 1] = value;
+  return value;
+}
+
+namespace {
+
+// Apart, so that the quick case never writes its argument to memory.
+__attribute__((noinline)) TbArr ArrayRaising(Usual value) {
+  if (!tb::DemandRaising("_P2Array", value, T_ARRAY, 1, IsArrayValue)) return nullptr;
   return AsArr(value);
 }
+
+}  // namespace
+
+TBRT TbArr _P2Array(Usual value) { return IsArrayValue(value) ? AsArr(value) : ArrayRaising(value); }

@@ -79,10 +79,6 @@ const ClassInfo* FindClass(Sym symbol) {
   return it == Classes().end() ? nullptr : it->second.get();
 }
 
-const ClassInfo* ClassOf(TbObj object) {
-  return object ? static_cast<const ClassInfo*>(reinterpret_cast<InstanceHeader*>(object)->cls) : nullptr;
-}
-
 const MethodInfo* FindMethod(const ClassInfo* cls, Sym method) {
   if (!cls) return nullptr;
   if (cls->lastMethodInfo && cls->lastMethod == method && cls->lastMethodEpoch == methodEpoch)

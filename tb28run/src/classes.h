@@ -46,7 +46,9 @@ struct ClassInfo {
 };
 
 const ClassInfo* FindClass(Sym symbol);
-const ClassInfo* ClassOf(TbObj object);
+inline const ClassInfo* ClassOf(TbObj object) {
+  return object ? static_cast<const ClassInfo*>(reinterpret_cast<InstanceHeader*>(object)->cls) : nullptr;
+}
 // The method the class answers to (its own or a superclass's), or null.
 const MethodInfo* FindMethod(const ClassInfo* cls, Sym method);
 const IVarInfo* FindIVar(const ClassInfo* cls, Sym ivar);

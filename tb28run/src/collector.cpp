@@ -37,37 +37,21 @@ struct CollectorState {
   CollectorStats stats{};
 };
 
-CollectorState& C() {
-  static CollectorState state;
-  return state;
-}
+// Constant-initialised (nothing runs before main for it), and reached without a guard: the heap
+// asks before every allocation whether to collect.
+CollectorState state;
+CollectorState& C() { return state; }
 
 const ResetRegistration reset(&ResetCollector);
 
-// One collection's view of the heap: the blocks sorted by address, so that any word can be
-// looked up, and the blocks marked but not yet traced.
+// One collection's marking: the blocks marked but not yet traced. Any word is looked up in the
+// heap, which finds the block it points into.
 struct Marker {
-  std::vector<GcHeader*> blocks;
   std::vector<GcHeader*> work;
-
-  Marker() {
-    blocks.reserve(Stats().liveBlocks);
-    ForEachBlock([this](GcHeader* h) { blocks.push_back(h); });
-    std::sort(blocks.begin(), blocks.end());
-  }
-
-  GcHeader* BlockAt(std::uintptr_t address) const {
-    auto it = std::upper_bound(blocks.begin(), blocks.end(), address,
-                               [](std::uintptr_t a, GcHeader* h) { return a < reinterpret_cast<std::uintptr_t>(h); });
-    if (it == blocks.begin()) return nullptr;
-    GcHeader* h = *(it - 1);
-    auto start = reinterpret_cast<std::uintptr_t>(h);
-    return address < start + BlockExtent(h) ? h : nullptr;
-  }
 
   void MarkAddress(std::uintptr_t address) {
     if (!address) return;
-    GcHeader* h = BlockAt(address);
+    GcHeader* h = BlockContaining(address);
     if (h && !(h->mark & MARK_LIVE)) {
       h->mark |= MARK_LIVE;
       work.push_back(h);
@@ -150,7 +134,7 @@ const void* StackBase() {
 
 // Every aligned word of the native stack, from here to its base, with the registers spilled
 // into a buffer on it first. Taken before the collection itself writes anything to the stack, so
-// that its own work (the sorted block list, say) is not mistaken for references.
+// that its own work (the mark stack, say) is not mistaken for references.
 // Under AddressSanitizer the scan reads the redzones between locals too; GCC tells of it with
 // __SANITIZE_ADDRESS__, clang only through __has_feature.
 #if defined(__SANITIZE_ADDRESS__)
@@ -193,14 +177,14 @@ void MarkRoots(Marker& m, const std::vector<std::uintptr_t>& stackWords) {
 // Objects about to be freed whose class has a finaliser are kept for one more round and
 // offered it once; the next collection that finds them unreachable frees them.
 void KeepObjectsToFinalize(Marker& m) {
-  for (GcHeader* h : m.blocks) {
-    if (h->kind != Kind::Instance || (h->mark & (MARK_LIVE | MARK_FINALIZED))) continue;
+  ForEachBlock([&m](GcHeader* h) {
+    if (h->kind != Kind::Instance || (h->mark & (MARK_LIVE | MARK_FINALIZED))) return;
     auto object = reinterpret_cast<TbObj>(h + 1);
-    if (!FindMethod(ClassOf(object), SYM_FINALIZE)) continue;
+    if (!FindMethod(ClassOf(object), SYM_FINALIZE)) return;
     h->mark |= MARK_FINALIZED;
     C().finalizing.push_back(object);
     m.MarkAddress(reinterpret_cast<std::uintptr_t>(object));
-  }
+  });
   m.Trace();
 }
 

@@ -1,7 +1,13 @@
 #include "heap.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
+#include <vector>
+
+#if defined(_WIN32)
+#include <malloc.h>
+#endif
 
 #include "collector.h"
 
@@ -15,54 +21,142 @@ std::uint64_t bytesSinceCollection = 0;
 // Blocks stay below 2 GiB, so that no size computation can wrap on a 32-bit target.
 constexpr std::size_t kMaxBlock = 0x7FFFFF00u;
 
-// Small blocks the collector frees are kept, by size, for the next allocations of that size: a
-// late-bound call makes and drops an argument array each time, and the C heap is slow at that.
-// Not under AddressSanitizer, which must see every block freed to catch a use after it.
+// Small blocks come from chunks: aligned runs of equal slots, one size to a chunk, so that the
+// chunk of any address is the address rounded down and its slot a division. A late-bound call
+// makes and drops an argument array each time; a slot on a free list serves that far faster than
+// the C heap, and the collector needs no sorted index of the blocks to find one.
+// Not under AddressSanitizer, which must see every block freed to catch a use after it: there
+// every block is a large one, allocated and freed on its own.
 #if defined(__SANITIZE_ADDRESS__)
-constexpr bool kPooling = false;
+constexpr std::size_t kSmallMax = 0;
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-constexpr bool kPooling = false;
+constexpr std::size_t kSmallMax = 0;
 #else
-constexpr bool kPooling = true;
+constexpr std::size_t kSmallMax = 256;
 #endif
 #else
-constexpr bool kPooling = true;
+constexpr std::size_t kSmallMax = 256;
 #endif
-constexpr std::size_t kGranule = 16;             // pooled sizes are multiples of it
-constexpr std::size_t kPooledMax = 256;          // larger blocks go back to the C heap
-constexpr std::size_t kPoolBytesMax = 1u << 20;  // kept at most, all sizes together
+constexpr std::size_t kGranule = 16;            // slot sizes are multiples of it
+constexpr std::size_t kChunkBytes = 64 * 1024;  // also the chunks' alignment
+constexpr std::size_t kChunkHead = 64;          // the Chunk record, then the slots
+constexpr std::size_t kEmptyChunksKept = 16;    // empty chunks beyond these go back after a sweep
 
-struct FreeBlock {
-  FreeBlock* next;
+struct Chunk {
+  std::uint32_t slotBytes;
+  std::uint32_t capacity;  // slots
+  std::uint32_t used;      // slots handed out at least once, from the front
+  std::uint32_t live;      // blocks in it now
 };
-FreeBlock* pools[kPooledMax / kGranule] = {};
-std::size_t pooledBytes = 0;
+static_assert(sizeof(Chunk) <= kChunkHead);
 
-// What a block of `bytes` takes from the C heap: pooled sizes rounded up, so that any block of
-// the pool serves any request of its size.
-std::size_t Footprint(std::size_t bytes) {
-  return kPooling && bytes <= kPooledMax ? (bytes + kGranule - 1) / kGranule * kGranule : bytes;
+struct SizeClass {
+  GcHeader* free = nullptr;  // freed slots, linked through their header, kind Free
+  Chunk* current = nullptr;  // the chunk new slots are taken from
+};
+SizeClass sizeClasses[kSmallMax ? kSmallMax / kGranule : 1];
+
+std::vector<std::uintptr_t> chunkBases;  // sorted
+std::vector<GcHeader*> largeBlocks;      // sorted when largeSorted
+bool largeSorted = true;
+// Every address the heap ever handed out lies in [heapLow, heapHigh): a quick test for the
+// many stack words that are no pointers at all.
+std::uintptr_t heapLow = UINTPTR_MAX;
+std::uintptr_t heapHigh = 0;
+
+void Cover(std::uintptr_t start, std::size_t bytes) {
+  heapLow = std::min(heapLow, start);
+  heapHigh = std::max(heapHigh, start + bytes);
 }
-FreeBlock*& PoolOf(std::size_t footprint) { return pools[footprint / kGranule - 1]; }
 
+Chunk* ChunkOf(const void* address) {
+  return reinterpret_cast<Chunk*>(reinterpret_cast<std::uintptr_t>(address) & ~std::uintptr_t(kChunkBytes - 1));
+}
+
+bool IsChunk(std::uintptr_t base) { return std::binary_search(chunkBases.begin(), chunkBases.end(), base); }
+
+GcHeader* SlotAt(Chunk* c, std::uint32_t index) {
+  return reinterpret_cast<GcHeader*>(reinterpret_cast<unsigned char*>(c) + kChunkHead +
+                                     std::size_t(index) * c->slotBytes);
+}
+
+void* AlignedChunk() {
+#if defined(_WIN32)
+  return _aligned_malloc(kChunkBytes, kChunkBytes);
+#else
+  return std::aligned_alloc(kChunkBytes, kChunkBytes);
+#endif
+}
+
+void FreeChunk(Chunk* c) {
+#if defined(_WIN32)
+  _aligned_free(c);
+#else
+  std::free(c);
+#endif
+}
+
+Chunk* NewChunk(std::size_t slotBytes) {
+  auto* c = static_cast<Chunk*>(AlignedChunk());
+  if (!c) return nullptr;
+  auto base = reinterpret_cast<std::uintptr_t>(c);
+  try {
+    chunkBases.insert(std::upper_bound(chunkBases.begin(), chunkBases.end(), base), base);
+  } catch (const std::bad_alloc&) {
+    FreeChunk(c);
+    return nullptr;
+  }
+  Cover(base, kChunkBytes);
+  stats.chunkBytes += kChunkBytes;
+  c->slotBytes = std::uint32_t(slotBytes);
+  c->capacity = std::uint32_t((kChunkBytes - kChunkHead) / slotBytes);
+  c->used = 0;
+  c->live = 0;
+  return c;
+}
+
+GcHeader* TakeSlot(std::size_t bytes) {
+  std::size_t slotBytes = (bytes + kGranule - 1) / kGranule * kGranule;
+  SizeClass& sc = sizeClasses[slotBytes / kGranule - 1];
+  GcHeader* h = sc.free;
+  if (h) {
+    sc.free = h->next;
+  } else {
+    if (!sc.current || sc.current->used == sc.current->capacity) {
+      Chunk* c = NewChunk(slotBytes);
+      if (!c) return nullptr;
+      sc.current = c;
+    }
+    h = SlotAt(sc.current, sc.current->used++);
+  }
+  ++ChunkOf(h)->live;
+  return h;
+}
+
+GcHeader* TakeLarge(std::size_t bytes) {
+  auto* h = static_cast<GcHeader*>(std::malloc(bytes));
+  if (!h) return nullptr;
+  try {
+    largeBlocks.push_back(h);
+  } catch (const std::bad_alloc&) {
+    std::free(h);
+    return nullptr;
+  }
+  if (largeBlocks.size() > 1 && largeBlocks[largeBlocks.size() - 2] > h) largeSorted = false;
+  Cover(reinterpret_cast<std::uintptr_t>(h), bytes);
+  return h;
+}
+
+// The header is written here; what follows it is the maker's to fill.
 GcHeader* Allocate(Kind kind, std::size_t bytes) {
   if (bytes > kMaxBlock) return nullptr;
   MaybeCollect(bytes);
-  std::size_t footprint = Footprint(bytes);
-  GcHeader* h = nullptr;
-  if (kPooling && footprint <= kPooledMax && PoolOf(footprint)) {
-    FreeBlock*& pool = PoolOf(footprint);
-    h = reinterpret_cast<GcHeader*>(pool);
-    pool = pool->next;
-    pooledBytes -= footprint;
-    std::memset(static_cast<void*>(h), 0, footprint);
-  } else {
-    h = static_cast<GcHeader*>(std::calloc(1, footprint));
-  }
+  GcHeader* h = bytes <= kSmallMax ? TakeSlot(bytes) : TakeLarge(bytes);
   if (!h) return nullptr;
   h->bytes = std::uint32_t(bytes);
   h->kind = kind;
+  h->mark = 0;
   h->next = allBlocks;
   allBlocks = h;
   ++stats.liveBlocks;
@@ -72,34 +166,63 @@ GcHeader* Allocate(Kind kind, std::size_t bytes) {
   return h;
 }
 
-void Release(GcHeader* h) {
+// Every small block is a slot: its own memory (an array's elements apart not counted) decides.
+bool InChunk(const GcHeader* h) { return (h->kind == Kind::Array ? sizeof(TbArray) : h->bytes) <= kSmallMax; }
+
+// Frees what the block holds apart from itself, and the block when it is a large one; a slot
+// goes back to its size's free list.
+void Release(GcHeader* h, bool inChunk) {
   if (h->kind == Kind::Array) {
     auto* a = reinterpret_cast<TbArray*>(h);
     if (a->items != a->inlineItems) std::free(a->items);
   }
   --stats.liveBlocks;
   stats.liveBytes -= h->bytes;
-  // An array's count includes the elements allocated apart; its block is the array alone.
-  std::size_t footprint = Footprint(h->kind == Kind::Array ? sizeof(TbArray) : h->bytes);
-  if (kPooling && footprint <= kPooledMax && pooledBytes + footprint <= kPoolBytesMax) {
-    auto* block = reinterpret_cast<FreeBlock*>(h);
-    block->next = PoolOf(footprint);
-    PoolOf(footprint) = block;
-    pooledBytes += footprint;
+  if (!inChunk) {
+    std::free(h);
     return;
   }
-  std::free(h);
+  Chunk* c = ChunkOf(h);
+  SizeClass& sc = sizeClasses[c->slotBytes / kGranule - 1];
+  h->kind = Kind::Free;
+  h->next = sc.free;
+  sc.free = h;
+  --c->live;
 }
 
-void EmptyPools() {
-  for (FreeBlock*& pool : pools) {
-    while (pool) {
-      FreeBlock* next = pool->next;
-      std::free(pool);
-      pool = next;
+// Chunks left without a block go back to the C heap, but for a few kept for the next
+// allocations: a program that drops all it made since the last collection would otherwise give
+// its chunks back and take them again every time. Allocates nothing: it runs inside a collection.
+void ReturnEmptyChunks() {
+  constexpr std::uint32_t kGoing = UINT32_MAX;  // in place of the live count of a chunk to free
+  std::size_t empty = 0;
+  for (std::uintptr_t base : chunkBases)
+    if (reinterpret_cast<Chunk*>(base)->live == 0) ++empty;
+  if (empty <= kEmptyChunksKept) return;
+  std::size_t going = empty - kEmptyChunksKept;
+  for (std::uintptr_t base : chunkBases) {
+    auto* c = reinterpret_cast<Chunk*>(base);
+    if (going && c->live == 0 && sizeClasses[c->slotBytes / kGranule - 1].current != c) {
+      c->live = kGoing;
+      --going;
     }
   }
-  pooledBytes = 0;
+  for (SizeClass& sc : sizeClasses) {
+    GcHeader** link = &sc.free;
+    while (GcHeader* h = *link) {
+      if (ChunkOf(h)->live == kGoing)
+        *link = h->next;
+      else
+        link = &h->next;
+    }
+  }
+  std::erase_if(chunkBases, [](std::uintptr_t base) {
+    auto* c = reinterpret_cast<Chunk*>(base);
+    if (c->live != kGoing) return false;
+    FreeChunk(c);
+    stats.chunkBytes -= kChunkBytes;
+    return true;
+  });
 }
 
 }  // namespace
@@ -127,9 +250,10 @@ TbStr NewStringFilled(std::uint32_t length, char fill) {
 TbArr NewArray(std::uint32_t length) {
   auto* a = reinterpret_cast<TbArr>(Allocate(Kind::Array, sizeof(TbArray)));
   if (!a) return nullptr;
+  a->length = 0;
   a->items = a->inlineItems;
   a->capacity = TbArray::kInlineItems;
-  if (!ArrayResize(a, length)) return nullptr;
+  if (length && !ArrayResize(a, length)) return nullptr;
   return a;
 }
 
@@ -168,6 +292,7 @@ TbObj NewInstance(std::uint32_t instanceBytes) {
   if (instanceBytes > kMaxBlock) return nullptr;
   GcHeader* h = Allocate(Kind::Instance, sizeof(GcHeader) + instanceBytes);
   if (!h) return nullptr;
+  std::memset(static_cast<void*>(h + 1), 0, instanceBytes);
   return reinterpret_cast<TbObj>(h + 1);
 }
 
@@ -188,11 +313,38 @@ std::size_t BlockExtent(const GcHeader* h) {
     case Kind::Array: return sizeof(TbArray);
     case Kind::Float: return sizeof(TbFloat);
     case Kind::Instance: return h->bytes;
+    case Kind::Free: break;
   }
   return sizeof(GcHeader);
 }
 
+GcHeader* BlockContaining(std::uintptr_t address) {
+  if (address < heapLow || address >= heapHigh) return nullptr;
+  GcHeader* h = nullptr;
+  std::uintptr_t base = address & ~std::uintptr_t(kChunkBytes - 1);
+  if (kSmallMax && IsChunk(base)) {
+    auto* c = reinterpret_cast<Chunk*>(base);
+    if (address < base + kChunkHead) return nullptr;
+    std::size_t index = (address - base - kChunkHead) / c->slotBytes;
+    if (index >= c->used) return nullptr;
+    h = SlotAt(c, std::uint32_t(index));
+    if (h->kind == Kind::Free) return nullptr;
+  } else {
+    if (!largeSorted) {
+      std::sort(largeBlocks.begin(), largeBlocks.end());
+      largeSorted = true;
+    }
+    auto it = std::upper_bound(largeBlocks.begin(), largeBlocks.end(), address,
+                               [](std::uintptr_t a, GcHeader* b) { return a < reinterpret_cast<std::uintptr_t>(b); });
+    if (it == largeBlocks.begin()) return nullptr;
+    h = *(it - 1);
+  }
+  return address < reinterpret_cast<std::uintptr_t>(h) + BlockExtent(h) ? h : nullptr;
+}
+
 std::uint64_t Sweep() {
+  // The large index forgets the unmarked blocks before they are freed (erasing keeps its order).
+  std::erase_if(largeBlocks, [](const GcHeader* h) { return !(h->mark & MARK_LIVE); });
   std::uint64_t freed = 0;
   GcHeader** link = &allBlocks;
   while (GcHeader* h = *link) {
@@ -201,10 +353,11 @@ std::uint64_t Sweep() {
       link = &h->next;
     } else {
       *link = h->next;
-      Release(h);
+      Release(h, InChunk(h));
       ++freed;
     }
   }
+  if (kSmallMax) ReturnEmptyChunks();
   bytesSinceCollection = 0;
   return freed;
 }
@@ -214,10 +367,21 @@ std::uint64_t BytesSinceCollection() { return bytesSinceCollection; }
 void FreeAll() {
   while (allBlocks) {
     GcHeader* next = allBlocks->next;
-    Release(allBlocks);
+    if (allBlocks->kind == Kind::Array) {
+      auto* a = reinterpret_cast<TbArray*>(allBlocks);
+      if (a->items != a->inlineItems) std::free(a->items);
+    }
+    if (!InChunk(allBlocks)) std::free(allBlocks);
     allBlocks = next;
   }
-  EmptyPools();
+  for (std::uintptr_t base : chunkBases) FreeChunk(reinterpret_cast<Chunk*>(base));
+  chunkBases.clear();
+  stats.chunkBytes = 0;
+  largeBlocks.clear();
+  largeSorted = true;
+  for (SizeClass& sc : sizeClasses) sc = SizeClass{};
+  stats.liveBlocks = 0;
+  stats.liveBytes = 0;
   bytesSinceCollection = 0;
 }
 

@@ -1,7 +1,9 @@
 // The runtime's heap of collector-owned values: strings, arrays, boxed floats and instances.
 //
 // Every block starts with a GcHeader and is linked into one list, so that RTExit (and the
-// collector) can reach every block the runtime ever handed out.
+// collector) can reach every block the runtime ever handed out. Small blocks live in chunks of one
+// size each, so that the collector finds the block any address points into without a sorted
+// index of every block.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +13,7 @@
 
 namespace tb {
 
-enum class Kind : std::uint8_t { String, Array, Float, Instance };
+enum class Kind : std::uint8_t { String, Array, Float, Instance, Free };
 
 struct alignas(16) GcHeader {
   GcHeader* next;
@@ -75,6 +77,8 @@ template <class Visit>
 void ForEachBlock(Visit visit);
 GcHeader* FirstBlock();
 std::size_t BlockExtent(const GcHeader* h);
+// The block whose own memory holds the address, or null (a free slot holds no block).
+GcHeader* BlockContaining(std::uintptr_t address);
 std::uint64_t Sweep();
 std::uint64_t BytesSinceCollection();
 
@@ -85,6 +89,7 @@ struct HeapStats {
   std::uint64_t liveBlocks;
   std::uint64_t liveBytes;
   std::uint64_t allocatedBlocks;  // since the start
+  std::uint64_t chunkBytes;       // held for the chunks of small blocks
 };
 HeapStats Stats();
 

@@ -200,7 +200,10 @@ Usual CallFunction(KestFn function, std::uint32_t declared, const Usual* args, s
 
 using namespace tb;
 
-TBRT TbObj _P2Object(Usual value) {
+namespace {
+
+// Apart, so that the quick case never writes its argument to memory.
+__attribute__((noinline)) TbObj ObjectRaising(Usual value) {
   for (;;) {
     if (value.type == T_OBJECT && value.value) return AsObj(value);
     Answer a = RaiseTypeError("_P2Object", value, T_OBJECT);
@@ -210,6 +213,12 @@ TBRT TbObj _P2Object(Usual value) {
       value = a.value;
     }
   }
+}
+
+}  // namespace
+
+TBRT TbObj _P2Object(Usual value) {
+  return value.type == T_OBJECT && value.value ? AsObj(value) : ObjectRaising(value);
 }
 
 TBRT std::int32_t IsNil(Usual value) { return value.type == T_NIL ? 1 : 0; }
@@ -241,7 +250,9 @@ TBRT Usual CreateInstance(std::uint32_t countWord, Usual* args) {
   return self;
 }
 
-TBRT Usual IVarGet(TbObj object, Sym ivar) {
+namespace {
+
+__attribute__((noinline)) Usual IVarGetResolving(TbObj object, Sym ivar) {
   for (;;) {
     if (!object) return NilValue();
     Usual fallback;
@@ -249,6 +260,22 @@ TBRT Usual IVarGet(TbObj object, Sym ivar) {
     if (const IVarInfo* v = ResolveIVar("IVarGet", object, ivar, &fallback, &retry)) return ReadField(object, *v);
     if (!retry) return fallback;
   }
+}
+
+}  // namespace
+
+TBRT Usual IVarGet(TbObj object, Sym ivar) {
+  // The variable its class was last asked for, read at once: late-bound code reads one variable
+  // of one class again and again.
+  if (object) {
+    const ClassInfo* c = ClassOf(object);
+    if (c && c->lastIVar == ivar && c->lastIVarInfo) {
+      const IVarInfo& v = *c->lastIVarInfo;
+      if (v.type == T_USUAL) return Load<Usual>(FieldOf(object, v));
+      return ReadField(object, v);
+    }
+  }
+  return IVarGetResolving(object, ivar);
 }
 
 TBRT Usual IVarPut(TbObj object, Sym ivar, Usual value) {
@@ -294,9 +321,14 @@ TBRT Usual _SendSelf(std::uint32_t countWord, Usual* args) {
 }
 
 TBRT Usual _SendClassParams(TbObj object, Sym method, TbArr args) {
-  // The arguments as they are now (a handler of a missing method may change the array), on the
-  // native stack for the usual few, where the collector sees them.
   std::uint32_t n = args ? args->length : 0;
+  // A method found at once is called with the elements as they are (the callee's slots are a
+  // copy of its own).
+  if (object)
+    if (const MethodInfo* m = FindMethod(ClassOf(object), method))
+      return CallMethod(*m, ObjectValue(object), args ? args->items : nullptr, n);
+  // Otherwise the arguments as they are now (a handler of a missing method may change the
+  // array), on the native stack for the usual few, where the collector sees them.
   constexpr std::uint32_t kInline = 8;
   Usual inlineCopy[kInline];
   std::vector<Usual> heapCopy;

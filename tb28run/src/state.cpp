@@ -28,9 +28,8 @@ void ResetState() {
   uiLineNum_RT = 0;
 }
 
-const FunctionPair* FindProgramFunction(Sym symbol) {
+const FunctionPair* FindSparseProgramFunction(Sym symbol) {
   const ModuleTables& m = State().module;
-  if (symbol < m.byDenseSymbol.size()) return m.byDenseSymbol[symbol];
   if (symbol < ModuleTables::kDenseSymbols) return nullptr;
   const auto& bySymbol = m.bySymbol;
   auto it = bySymbol.find(symbol);

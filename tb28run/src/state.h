@@ -47,7 +47,13 @@ inline RuntimeState& State() { return theState; }
 // Forgets everything: used by RTExit and by the test reset.
 void ResetState();
 
-// The function registered under a symbol in the program's table, or null.
-const FunctionPair* FindProgramFunction(Sym symbol);
+// The function registered under a symbol in the program's table, or null. Every symbol a
+// program names is in the dense index, looked up inline: a late-bound call asks every time.
+const FunctionPair* FindSparseProgramFunction(Sym symbol);
+inline const FunctionPair* FindProgramFunction(Sym symbol) {
+  const ModuleTables& m = State().module;
+  if (symbol < m.byDenseSymbol.size()) return m.byDenseSymbol[symbol];
+  return FindSparseProgramFunction(symbol);
+}
 
 }  // namespace tb

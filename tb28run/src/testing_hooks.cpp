@@ -57,7 +57,7 @@ TBRT void TbTestReset(void) {
 
 TBRT TbHeapStats TbTestHeapStats(void) {
   tb::HeapStats s = tb::Stats();
-  return TbHeapStats{s.liveBlocks, s.liveBytes, s.allocatedBlocks};
+  return TbHeapStats{s.liveBlocks, s.liveBytes, s.allocatedBlocks, s.chunkBytes};
 }
 
 TBRT void TbTestCollect(void) { tb::Collect(); }
@@ -73,4 +73,8 @@ TBRT std::int32_t TbTestIsLive(const void* block) {
     if (at >= start && at < start + tb::BlockExtent(h)) live = true;
   });
   return live ? 1 : 0;
+}
+
+TBRT const void* TbTestBlockContaining(const void* address) {
+  return tb::BlockContaining(reinterpret_cast<std::uintptr_t>(address));
 }

@@ -12,11 +12,26 @@ bool IsStringValue(const Usual& u) { return u.type == T_STRING; }
 bool IsSymbolValue(const Usual& u) { return u.type == T_SYMBOL; }
 bool IsPointerValue(const Usual& u) { return IsPointerType(u.type); }
 
+// The conversions a late-bound call makes every time return at once for a value of the right
+// type; the road lies in functions of their own, so that the quick case never writes its
+// argument to memory.
+__attribute__((noinline)) TbStr StringRaising(Usual value) {
+  if (!tb::DemandRaising("_P2String", value, T_STRING, 1, IsStringValue)) return tb::NewString("", 0);
+  return AsStr(value);
+}
+
+__attribute__((noinline)) Sym SymbolRaising(Usual value) {
+  if (!tb::DemandRaising("_P2Symbol", value, T_SYMBOL, 1, IsSymbolValue)) return 0;
+  return Sym(value.value);
+}
+
 }  // namespace
 
 TBRT Usual _DW2T(std::uint32_t value) { return tb::DwordValue(value); }
 
-TBRT std::uint32_t _P2DW(Usual value) {
+namespace {
+
+__attribute__((noinline)) std::uint32_t DwordConverting(Usual value) {
   if (!tb::DemandNumber("_P2DW", value, 1)) return 0;
   if (value.type != T_FLOAT) return std::uint32_t(value.value);
   double whole = std::trunc(tb::FloatOf(value));
@@ -26,20 +41,21 @@ TBRT std::uint32_t _P2DW(Usual value) {
   return std::uint32_t(low);
 }
 
+}  // namespace
+
+// An index or count is nearly always an integer: that case returns at once.
+TBRT std::uint32_t _P2DW(Usual value) {
+  return value.type == T_INT || value.type == T_DWORD ? std::uint32_t(value.value) : DwordConverting(value);
+}
+
 TBRT std::int32_t _P2Logic(Usual value) {
   if (!tb::Demand("_P2Logic", value, T_LOGIC, 1, IsLogic)) return 0;
   return value.value != 0;
 }
 
-TBRT TbStr _P2String(Usual value) {
-  if (!tb::Demand("_P2String", value, T_STRING, 1, IsStringValue)) return tb::NewString("", 0);
-  return AsStr(value);
-}
+TBRT TbStr _P2String(Usual value) { return IsStringValue(value) ? AsStr(value) : StringRaising(value); }
 
-TBRT Sym _P2Symbol(Usual value) {
-  if (!tb::Demand("_P2Symbol", value, T_SYMBOL, 1, IsSymbolValue)) return 0;
-  return Sym(value.value);
-}
+TBRT Sym _P2Symbol(Usual value) { return IsSymbolValue(value) ? Sym(value.value) : SymbolRaising(value); }
 
 TBRT void* _P2Ptr(Usual value) {
   if (!tb::Demand("_P2Ptr", value, T_PTR, 1, IsPointerValue)) return nullptr;

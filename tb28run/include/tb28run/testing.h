@@ -40,6 +40,7 @@ struct TbHeapStats {
   std::uint64_t liveBlocks;
   std::uint64_t liveBytes;
   std::uint64_t allocatedBlocks;
+  std::uint64_t chunkBytes;  // taken from the C heap for the chunks of small blocks
 };
 TBRT TbHeapStats TbTestHeapStats(void);
 
@@ -52,3 +53,6 @@ TBRT std::uint64_t TbTestCollections(void);
 TBRT void TbTestSetStackScan(std::int32_t on);
 // A weak probe: whether a block the runtime handed out is still allocated.
 TBRT std::int32_t TbTestIsLive(const void* block);
+// The start of the block whose own memory holds the address, as the collector finds it for a
+// word of the native stack; null when no block does.
+TBRT const void* TbTestBlockContaining(const void* address);
