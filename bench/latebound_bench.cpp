@@ -64,6 +64,13 @@ bool Prepare() {
          _CallKestFunc(SYM___PCARRGETCOLLECTION, AsArr(c.arrGet)).value == 23;
 }
 
+// The timing loop alone, taken off the figures below as the Lua script takes off its own.
+void EmptyLoop(benchmark::State& state) {
+  Usual value = IntValue(1);
+  for (auto _ : state) benchmark::DoNotOptimize(value);
+}
+BENCHMARK(EmptyLoop);
+
 void PcSendOneArgument(benchmark::State& state) {
   TbArr args = AsArr(TheCalls().send);
   for (auto _ : state) benchmark::DoNotOptimize(_CallKestFunc(SYM___PCSEND, args));

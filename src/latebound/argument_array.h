@@ -19,19 +19,24 @@ constexpr std::uint16_t ArrayBuild = 0;
 inline Usual ArgElement(TbArr array, std::uint32_t position) { return ArrayGet(array, position); }
 inline void SetArgElement(TbArr array, std::uint32_t position, Usual value) { ArrayPut(array, position, value); }
 
-// Every argument of the running helper, position i holding argument i. The array goes into
-// `holder` (a local slot of the helper) before it is filled.
-inline TbArr GatherArguments(Usual& holder) {
-  std::uint32_t n = PCount();
-  TbArr array = ArrayCreate(n);
+// The running helper's arguments from position `first` to `n` (its PCount()), in a new array
+// kept in `holder`, a local slot of the helper. `args` are the helper's own argument slots, which
+// _GetFParam reads: one ArrayInit gives the array that storing or appending each argument in
+// turn would give, in one runtime call instead of two for every argument.
+inline TbArr ArgumentsFrom(Usual& holder, const Usual* args, std::uint32_t first, std::uint32_t n) {
+  TbArr array = n >= first ? ArrayInit(n - first + 1, args + (first - 1)) : ArrayCreate(0);
   holder = ArrayValue(array);
-  for (std::uint32_t i = 1; i <= n; ++i) SetArgElement(array, i, _GetFParam(i));
   return array;
 }
 
-// Appends the running helper's arguments from position `first` on.
-inline void AppendArguments(TbArr array, std::uint32_t first) {
-  for (std::uint32_t i = first, n = PCount(); i <= n; ++i) AAdd(array, _GetFParam(i));
+// Every argument of the running helper, position i holding argument i.
+inline TbArr GatherArguments(Usual& holder, const Usual* args, std::uint32_t n) {
+  return ArgumentsFrom(holder, args, 1, n);
+}
+
+// Appends the running helper's arguments from position `first` to `n`, its PCount().
+inline void AppendArguments(TbArr array, std::uint32_t first, std::uint32_t n) {
+  for (std::uint32_t i = first; i <= n; ++i) AAdd(array, _GetFParam(i));
 }
 
 // The symbol a name parameter stands for: a symbol as it is, a string by its name, anything

@@ -12,12 +12,10 @@ enum { kArgs, kCurrent, kTemp, kLocals };
 
 // Walks from the container in locals[kCurrent] through the indexes at positions 2 to `last` of
 // the argument array, one level down each, leaving the container reached in locals[kCurrent].
-void Walk(Usual* locals, TbArr a, std::uint32_t last) {
-  for (std::uint32_t i = 2; i <= last; ++i) {
-    locals[kTemp] = ArgElement(a, i);
-    locals[kCurrent] = ArrayGet(_P2Array(locals[kCurrent]), _P2DW(locals[kTemp]));
-    locals[kTemp] = NilValue();
-  }
+// The walk comes before any reordering, so the array still holds the arguments as passed: they
+// are read from the helper's own slots.
+void Walk(Usual* locals, const Usual* args, std::uint32_t last) {
+  for (std::uint32_t i = 2; i <= last; ++i) locals[kCurrent] = ArrayGet(_P2Array(locals[kCurrent]), _P2DW(args[i - 1]));
 }
 
 }  // namespace
@@ -27,14 +25,14 @@ Usual PcArrGetCollection(std::uint32_t countWord, Usual* args) {
   Usual locals[kLocals];
   FrameGuard frame(kFrame, countWord, args, locals, kLocals);
   std::uint32_t n = PCount();
-  TbArr a = GatherArguments(locals[kArgs]);
+  TbArr a = GatherArguments(locals[kArgs], args, n);
   if (n < 2) {
     ThrowArgError(0, argerror::kTooFew, "ArrayGetCollection", a, 0);
     return NilValue();
   }
-  locals[kCurrent] = ArgElement(a, 1);
+  locals[kCurrent] = args[0];
   if (IsArray(locals[kCurrent])) {
-    Walk(locals, a, n);
+    Walk(locals, args, n);
     return locals[kCurrent];
   }
   locals[kTemp] = ArgElement(a, 2);  // index 1 goes last
@@ -49,19 +47,18 @@ Usual PcArrPutCollection(std::uint32_t countWord, Usual* args) {
   Usual locals[kLocals];
   FrameGuard frame(kFrame, countWord, args, locals, kLocals);
   std::uint32_t n = PCount();
-  TbArr a = GatherArguments(locals[kArgs]);
+  TbArr a = GatherArguments(locals[kArgs], args, n);
   if (n < 3) {
     ThrowArgError(0, argerror::kTooFew, "ArrayPutCollection", a, 0);
     return NilValue();
   }
-  locals[kCurrent] = ArgElement(a, 1);
+  locals[kCurrent] = args[0];
   if (IsArray(locals[kCurrent])) {
-    Walk(locals, a, n - 2);
-    locals[kTemp] = ArgElement(a, n - 1);
+    Walk(locals, args, n - 2);
     TbArr target = _P2Array(locals[kCurrent]);
-    std::uint32_t position = _P2DW(locals[kTemp]);
+    std::uint32_t position = _P2DW(args[n - 2]);
     // ArrayPut answers the value once it is stored, and NIL when the store was refused.
-    return ArrayPut(target, position, ArgElement(a, n));
+    return ArrayPut(target, position, args[n - 1]);
   }
   // The value goes second and index 1 last.
   locals[kTemp] = ArgElement(a, 2);

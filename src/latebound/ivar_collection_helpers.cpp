@@ -16,7 +16,7 @@ Usual PcIvaGetCollection(std::uint32_t countWord, Usual* args) {
   Usual locals[kLocals];
   FrameGuard frame(kFrame, countWord, args, locals, kLocals);
   std::uint32_t n = PCount();
-  TbArr a = GatherArguments(locals[kArgs]);
+  TbArr a = GatherArguments(locals[kArgs], args, n);
   if (n < 3) {
     ThrowArgError(0, argerror::kTooFew, "IVarGetCollection", a, 0);
     return NilValue();
@@ -32,7 +32,7 @@ Usual PcIvaPutCollection(std::uint32_t countWord, Usual* args) {
   Usual locals[kLocals];
   FrameGuard frame(kFrame, countWord, args, locals, kLocals);
   std::uint32_t n = PCount();
-  TbArr a = GatherArguments(locals[kArgs]);
+  TbArr a = GatherArguments(locals[kArgs], args, n);
   if (n < 4) {
     ThrowArgError(0, argerror::kTooFew, "IVarPutCollection", a, 0);
     return NilValue();

@@ -19,7 +19,7 @@ Usual PcCreateInstance(std::uint32_t countWord, Usual* args) {
   TbArr a = ArrayCreate(0);
   locals[kArgs] = ArrayValue(a);
   AAdd(a, SymbolValue(classSym));
-  AppendArguments(a, 2);
+  AppendArguments(a, 2, n);
   if (n < 1) {
     ThrowArgError(0, argerror::kTooFew, "CreateInstance", a, classSym);
     return NilValue();
@@ -35,9 +35,7 @@ Usual PcSend(std::uint32_t countWord, Usual* args) {
   FrameGuard frame(kFrame, countWord, args, locals, kLocals);
   std::uint32_t n = PCount();
   Sym method = NameSymbol(&args[1]);
-  TbArr a = ArrayCreate(0);
-  locals[kArgs] = ArrayValue(a);
-  AppendArguments(a, 3);
+  TbArr a = ArgumentsFrom(locals[kArgs], args, 3, n);
   if (n < 2) {
     ThrowArgError(0, argerror::kTooFew, "Send", a, method);
     return NilValue();

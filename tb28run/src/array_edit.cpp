@@ -14,7 +14,9 @@ bool IsSomeArray(const Usual& u) { return u.type == T_ARRAY && u.value; }
 
 TBRT Usual ArrayBuild(std::uint32_t countWord, Usual* args) { return ArrayValue(ArrayInit(PassedOf(countWord), args)); }
 
-TBRT Usual AAdd(TbArr array, Usual value) {
+namespace {
+
+__attribute__((noinline)) Usual AAddGrowing(TbArr array, Usual value) {
   Usual target = ArrayValue(array);
   if (!tb::Demand("AAdd", target, T_ARRAY, 1, IsSomeArray)) return NilValue();
   array = AsArr(target);
@@ -29,6 +31,15 @@ TBRT Usual AAdd(TbArr array, Usual value) {
     return NilValue();
   }
   array->items[array->length - 1] = value;
+  return value;
+}
+
+}  // namespace
+
+// Room left in the array's slots: stored at once (a late-bound call appends its arguments so).
+TBRT Usual AAdd(TbArr array, Usual value) {
+  if (!array || array->length >= array->capacity) return AAddGrowing(array, value);
+  array->items[array->length++] = value;
   return value;
 }
 

@@ -5,10 +5,6 @@
 
 TBRT TbArr ArrayCreate(std::uint32_t length) { return tb::NewArray(length); }
 
-TBRT TbArr ArrayInit(std::uint32_t count, const Usual* values) {
-  TbArr array = tb::NewArray(count);
-  if (array && count && values) std::memcpy(array->items, values, sizeof(Usual) * count);
-  return array;
-}
+TBRT TbArr ArrayInit(std::uint32_t count, const Usual* values) { return tb::NewArray(count, values); }
 
 TBRT std::uint32_t ALen(TbArr array) { return array ? array->length : 0; }

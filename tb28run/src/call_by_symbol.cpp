@@ -1,5 +1,6 @@
 // Late-bound calls: a symbol and an array of arguments.
 
+#include "call_slots.h"
 #include "classes.h"
 #include "error_road.h"
 #include "heap.h"

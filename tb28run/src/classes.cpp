@@ -1,10 +1,12 @@
 #include "classes.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <memory>
 
 #include "heap.h"
 #include "reset.h"
+#include "tb28run/symbols.h"
 #include "testing_hooks.h"
 
 namespace tb {
@@ -15,11 +17,12 @@ std::unordered_map<Sym, std::unique_ptr<ClassInfo>>& Classes() {
   return classes;
 }
 
-const ResetRegistration reset([] { Classes().clear(); });
+bool anyFinalizer = false;
 
-// Changes whenever a method is declared, so that no class goes on answering with a method found
-// before (a subclass may now have its own).
-std::uint64_t methodEpoch = 1;
+const ResetRegistration reset([] {
+  Classes().clear();
+  anyFinalizer = false;
+});
 
 enum DeclareFault : std::int32_t {
   DECLARE_OK = 0,
@@ -79,10 +82,28 @@ const ClassInfo* FindClass(Sym symbol) {
   return it == Classes().end() ? nullptr : it->second.get();
 }
 
-const MethodInfo* FindMethod(const ClassInfo* cls, Sym method) {
+// Changes whenever a method is declared, so that no class goes on answering with a method found
+// before (a subclass may now have its own).
+std::uint64_t methodEpoch = 1;
+
+// The dense index, when the variables' symbols span at most this many numbers.
+constexpr Sym kDenseIVarSpan = 1024;
+
+void IndexIVars(ClassInfo& c) {
+  if (c.ivars.empty()) return;
+  Sym low = UINT32_MAX, high = 0;
+  for (const auto& [sym, v] : c.ivars) {
+    low = std::min(low, sym);
+    high = std::max(high, sym);
+  }
+  if (high - low >= kDenseIVarSpan) return;
+  c.ivarBase = low;
+  c.ivarsBySymbol.assign(high - low + 1, nullptr);
+  for (const auto& [sym, v] : c.ivars) c.ivarsBySymbol[sym - low] = &v;  // map elements stay put
+}
+
+const MethodInfo* FindMethodInClasses(const ClassInfo* cls, Sym method) {
   if (!cls) return nullptr;
-  if (cls->lastMethodInfo && cls->lastMethod == method && cls->lastMethodEpoch == methodEpoch)
-    return cls->lastMethodInfo;
   for (const ClassInfo* c = cls; c; c = c->super) {
     if (auto it = c->methods.find(method); it != c->methods.end()) {
       cls->lastMethod = method;
@@ -97,12 +118,22 @@ const MethodInfo* FindMethod(const ClassInfo* cls, Sym method) {
 const IVarInfo* FindIVar(const ClassInfo* cls, Sym ivar) {
   if (!cls) return nullptr;
   if (cls->lastIVarInfo && cls->lastIVar == ivar) return cls->lastIVarInfo;  // variables never change
-  auto it = cls->ivars.find(ivar);
-  if (it == cls->ivars.end()) return nullptr;
+  const IVarInfo* v = nullptr;
+  if (!cls->ivarsBySymbol.empty()) {
+    Sym at = ivar - cls->ivarBase;  // wraps for a symbol below the base: out of range all the same
+    if (at < cls->ivarsBySymbol.size()) v = cls->ivarsBySymbol[at];
+  } else if (auto it = cls->ivars.find(ivar); it != cls->ivars.end()) {
+    v = &it->second;
+  }
+  if (!v) return nullptr;
   cls->lastIVar = ivar;
-  cls->lastIVarInfo = &it->second;
-  return &it->second;
+  cls->lastIVarType = v->type;
+  cls->lastIVarOffset = v->offset;
+  cls->lastIVarInfo = v;
+  return v;
 }
+
+bool AnyFinalizer() { return anyFinalizer; }
 
 std::vector<const ClassInfo*> AllClasses() {
   std::vector<const ClassInfo*> all;
@@ -161,6 +192,7 @@ TBRT std::int32_t DeclareClass(Sym classSym, Sym superSym, std::uint32_t instanc
     }
   }
   if (!MapMatches(*c)) return DECLARE_BAD_MAP;
+  IndexIVars(*c);
   Classes().emplace(classSym, std::move(c));
   return DECLARE_OK;
 }
@@ -173,6 +205,7 @@ TBRT std::int32_t DeclareMethod(Sym classSym, Sym methodSym, std::uint32_t, Meth
   if (!function || methodSym == 0 || params > 0xFFFF) return DECLARE_BAD_METHOD;
   it->second->methods[methodSym] = MethodInfo{function, params};
   ++methodEpoch;
+  if (methodSym == SYM_FINALIZE) anyFinalizer = true;
   return DECLARE_OK;
 }
 

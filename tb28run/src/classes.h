@@ -34,11 +34,17 @@ struct ClassInfo {
   std::uint32_t instanceSize;
   std::vector<RefRun> referenceMap;
   std::unordered_map<Sym, IVarInfo> ivars;  // the class's own and every superclass's
+  // The same variables by symbol less ivarBase, when their symbols lie close together (a
+  // program registers a class's names one after another): an error handler reads dozens of them.
+  Sym ivarBase = 0;
+  std::vector<const IVarInfo*> ivarsBySymbol;
   std::unordered_map<Sym, MethodInfo> methods;
 
   // The last name found of each kind: late-bound code asks one class for one name again and
   // again. A method found stays valid until a method is declared anywhere (the epoch changes).
   mutable Sym lastIVar = 0;
+  mutable std::uint32_t lastIVarType = 0;  // the variable's, kept beside the name for a quick read
+  mutable std::uint32_t lastIVarOffset = 0;
   mutable const IVarInfo* lastIVarInfo = nullptr;
   mutable Sym lastMethod = 0;
   mutable const MethodInfo* lastMethodInfo = nullptr;
@@ -49,15 +55,22 @@ const ClassInfo* FindClass(Sym symbol);
 inline const ClassInfo* ClassOf(TbObj object) {
   return object ? static_cast<const ClassInfo*>(reinterpret_cast<InstanceHeader*>(object)->cls) : nullptr;
 }
-// The method the class answers to (its own or a superclass's), or null.
-const MethodInfo* FindMethod(const ClassInfo* cls, Sym method);
+// Changes whenever a method is declared anywhere.
+extern std::uint64_t methodEpoch;
+
+// The method the class answers to (its own or a superclass's), or null. The one the class found
+// last is answered inline.
+const MethodInfo* FindMethodInClasses(const ClassInfo* cls, Sym method);
+inline const MethodInfo* FindMethod(const ClassInfo* cls, Sym method) {
+  if (cls && cls->lastMethodInfo && cls->lastMethod == method && cls->lastMethodEpoch == methodEpoch)
+    return cls->lastMethodInfo;
+  return FindMethodInClasses(cls, method);
+}
 const IVarInfo* FindIVar(const ClassInfo* cls, Sym ivar);
+// Whether any class declares a finaliser: until one does, the collector looks for no object to
+// finalise.
+bool AnyFinalizer();
 // Every class, for the collector.
 std::vector<const ClassInfo*> AllClasses();
-
-// Calls a method with arguments (the self value first).
-Usual CallMethod(const MethodInfo& method, Usual self, const Usual* args, std::uint32_t passed);
-// Calls a KestFn with its declared parameter count and arguments.
-Usual CallFunction(KestFn function, std::uint32_t declared, const Usual* args, std::uint32_t passed);
 
 }  // namespace tb

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "call_slots.h"
 #include "classes.h"
 #include "error_road.h"
 #include "heap.h"

@@ -177,6 +177,7 @@ void MarkRoots(Marker& m, const std::vector<std::uintptr_t>& stackWords) {
 // Objects about to be freed whose class has a finaliser are kept for one more round and
 // offered it once; the next collection that finds them unreachable frees them.
 void KeepObjectsToFinalize(Marker& m) {
+  if (!AnyFinalizer()) return;
   ForEachBlock([&m](GcHeader* h) {
     if (h->kind != Kind::Instance || (h->mark & (MARK_LIVE | MARK_FINALIZED))) return;
     auto object = reinterpret_cast<TbObj>(h + 1);
@@ -222,17 +223,22 @@ void Collect() {
   c.stats.freedBlocks += freed;
   std::uint64_t live = Stats().liveBytes;
   c.threshold = std::max<std::uint64_t>(kMinThreshold, live);
+  SetCollectAt(c.stress ? 0 : c.threshold);
   c.collecting = false;
   RunFinalizers();
 }
 
 void MaybeCollect(std::size_t) {
   CollectorState& c = C();
-  if (c.collecting || !State().memoryUp) return;
+  if (c.collecting || !State().memoryUp) return;  // asked again at the next allocation
   if (c.stress || BytesSinceCollection() >= c.threshold) Collect();
+  SetCollectAt(c.stress ? 0 : c.threshold);
 }
 
-void SetGcStress(bool on) { C().stress = on; }
+void SetGcStress(bool on) {
+  C().stress = on;
+  SetCollectAt(0);  // the next allocation asks again
+}
 void SetStackScan(bool on) { C().stackScan = on; }
 bool GcStress() { return C().stress; }
 
@@ -240,6 +246,7 @@ void ResetCollector() {
   bool stress = C().stress;
   C() = CollectorState{};
   C().stress = stress;  // a stress run stays one across resets
+  SetCollectAt(0);
 }
 
 CollectorStats GcStats() { return C().stats; }

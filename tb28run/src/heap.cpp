@@ -17,6 +17,7 @@ namespace {
 GcHeader* allBlocks = nullptr;
 HeapStats stats{};
 std::uint64_t bytesSinceCollection = 0;
+std::uint64_t collectAt = 0;
 
 // Blocks stay below 2 GiB, so that no size computation can wrap on a 32-bit target.
 constexpr std::size_t kMaxBlock = 0x7FFFFF00u;
@@ -47,7 +48,7 @@ struct Chunk {
   std::uint32_t slotBytes;
   std::uint32_t capacity;  // slots
   std::uint32_t used;      // slots handed out at least once, from the front
-  std::uint32_t live;      // blocks in it now
+  std::uint32_t live;      // blocks in it after the last sweep
 };
 static_assert(sizeof(Chunk) <= kChunkHead);
 
@@ -116,25 +117,27 @@ Chunk* NewChunk(std::size_t slotBytes) {
   return c;
 }
 
-GcHeader* TakeSlot(std::size_t bytes) {
-  std::size_t slotBytes = (bytes + kGranule - 1) / kGranule * kGranule;
-  SizeClass& sc = sizeClasses[slotBytes / kGranule - 1];
-  GcHeader* h = sc.free;
-  if (h) {
-    sc.free = h->next;
-  } else {
-    if (!sc.current || sc.current->used == sc.current->capacity) {
-      Chunk* c = NewChunk(slotBytes);
-      if (!c) return nullptr;
-      sc.current = c;
-    }
-    h = SlotAt(sc.current, sc.current->used++);
+SizeClass& SizeClassOf(std::size_t bytes) { return sizeClasses[(bytes + kGranule - 1) / kGranule - 1]; }
+
+// A slot never handed out yet, from the class's current chunk or a new one.
+__attribute__((noinline)) GcHeader* TakeFreshSlot(SizeClass& sc, std::size_t bytes) {
+  if (!sc.current || sc.current->used == sc.current->capacity) {
+    Chunk* c = NewChunk((bytes + kGranule - 1) / kGranule * kGranule);
+    if (!c) return nullptr;
+    sc.current = c;
   }
-  ++ChunkOf(h)->live;
+  return SlotAt(sc.current, sc.current->used++);
+}
+
+GcHeader* TakeSlot(std::size_t bytes) {
+  SizeClass& sc = SizeClassOf(bytes);
+  GcHeader* h = sc.free;
+  if (!h) return TakeFreshSlot(sc, bytes);
+  sc.free = h->next;
   return h;
 }
 
-GcHeader* TakeLarge(std::size_t bytes) {
+__attribute__((noinline)) GcHeader* TakeLarge(std::size_t bytes) {
   auto* h = static_cast<GcHeader*>(std::malloc(bytes));
   if (!h) return nullptr;
   try {
@@ -151,7 +154,7 @@ GcHeader* TakeLarge(std::size_t bytes) {
 // The header is written here; what follows it is the maker's to fill.
 GcHeader* Allocate(Kind kind, std::size_t bytes) {
   if (bytes > kMaxBlock) return nullptr;
-  MaybeCollect(bytes);
+  if (bytesSinceCollection >= collectAt) MaybeCollect(bytes);
   GcHeader* h = bytes <= kSmallMax ? TakeSlot(bytes) : TakeLarge(bytes);
   if (!h) return nullptr;
   h->bytes = std::uint32_t(bytes);
@@ -166,8 +169,11 @@ GcHeader* Allocate(Kind kind, std::size_t bytes) {
   return h;
 }
 
-// Every small block is a slot: its own memory (an array's elements apart not counted) decides.
-bool InChunk(const GcHeader* h) { return (h->kind == Kind::Array ? sizeof(TbArray) : h->bytes) <= kSmallMax; }
+// The bytes of a block's own memory: an array's elements allocated apart are counted in its
+// header but lie elsewhere.
+std::size_t OwnBytes(const GcHeader* h) { return h->kind == Kind::Array ? sizeof(TbArray) : h->bytes; }
+// Every small block is a slot.
+bool InChunk(const GcHeader* h) { return OwnBytes(h) <= kSmallMax; }
 
 // Frees what the block holds apart from itself, and the block when it is a large one; a slot
 // goes back to its size's free list.
@@ -182,12 +188,10 @@ void Release(GcHeader* h, bool inChunk) {
     std::free(h);
     return;
   }
-  Chunk* c = ChunkOf(h);
-  SizeClass& sc = sizeClasses[c->slotBytes / kGranule - 1];
+  SizeClass& sc = SizeClassOf(OwnBytes(h));
   h->kind = Kind::Free;
   h->next = sc.free;
   sc.free = h;
-  --c->live;
 }
 
 // Chunks left without a block go back to the C heap, but for a few kept for the next
@@ -247,13 +251,20 @@ TbStr NewStringFilled(std::uint32_t length, char fill) {
   return s;
 }
 
-TbArr NewArray(std::uint32_t length) {
+TbArr NewArray(std::uint32_t length, const Usual* values) {
   auto* a = reinterpret_cast<TbArr>(Allocate(Kind::Array, sizeof(TbArray)));
   if (!a) return nullptr;
-  a->length = 0;
   a->items = a->inlineItems;
   a->capacity = TbArray::kInlineItems;
-  if (length && !ArrayResize(a, length)) return nullptr;
+  if (length <= TbArray::kInlineItems) {
+    // The usual short array: its slots are the inline ones, filled here.
+    a->length = length;
+    for (std::uint32_t i = 0; i < length; ++i) a->items[i] = values ? values[i] : NilValue();
+    return a;
+  }
+  a->length = 0;
+  if (!ArrayResize(a, length)) return nullptr;
+  if (values) std::memcpy(static_cast<void*>(a->items), values, sizeof(Usual) * length);
   return a;
 }
 
@@ -345,15 +356,19 @@ GcHeader* BlockContaining(std::uintptr_t address) {
 std::uint64_t Sweep() {
   // The large index forgets the unmarked blocks before they are freed (erasing keeps its order).
   std::erase_if(largeBlocks, [](const GcHeader* h) { return !(h->mark & MARK_LIVE); });
+  // Each chunk's blocks are counted as the survivors pass.
+  for (std::uintptr_t base : chunkBases) reinterpret_cast<Chunk*>(base)->live = 0;
   std::uint64_t freed = 0;
   GcHeader** link = &allBlocks;
   while (GcHeader* h = *link) {
+    bool inChunk = InChunk(h);
     if (h->mark & MARK_LIVE) {
       h->mark &= std::uint8_t(~MARK_LIVE);
+      if (inChunk) ++ChunkOf(h)->live;
       link = &h->next;
     } else {
       *link = h->next;
-      Release(h, InChunk(h));
+      Release(h, inChunk);
       ++freed;
     }
   }
@@ -363,6 +378,8 @@ std::uint64_t Sweep() {
 }
 
 std::uint64_t BytesSinceCollection() { return bytesSinceCollection; }
+
+void SetCollectAt(std::uint64_t bytes) { collectAt = bytes; }
 
 void FreeAll() {
   while (allBlocks) {

@@ -52,8 +52,9 @@ namespace tb {
 // Allocation. All return null only when memory is exhausted.
 TbStr NewString(const char* bytes, std::uint32_t length);
 TbStr NewStringFilled(std::uint32_t length, char fill);  // length copies of fill, then NUL
-TbArr NewArray(std::uint32_t length);                    // length NILs
-bool ArrayResize(TbArr array, std::uint32_t length);     // new slots NIL
+// length NILs, or the length values given.
+TbArr NewArray(std::uint32_t length, const Usual* values = nullptr);
+bool ArrayResize(TbArr array, std::uint32_t length);  // new slots NIL
 Usual NewFloat(double value, std::int32_t decimals = -1);
 TbObj NewInstance(std::uint32_t instanceBytes);  // zero-filled
 
@@ -81,6 +82,9 @@ std::size_t BlockExtent(const GcHeader* h);
 GcHeader* BlockContaining(std::uintptr_t address);
 std::uint64_t Sweep();
 std::uint64_t BytesSinceCollection();
+// The collector's threshold: an allocation asks it whether to collect only once the bytes
+// allocated since the last collection reach this (0: before every allocation).
+void SetCollectAt(std::uint64_t bytes);
 
 constexpr std::uint8_t MARK_LIVE = 1;
 constexpr std::uint8_t MARK_FINALIZED = 2;  // its finaliser has run; it is not offered again

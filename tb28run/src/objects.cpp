@@ -2,6 +2,7 @@
 #include <memory>
 #include <vector>
 
+#include "call_slots.h"
 #include "classes.h"
 #include "error_road.h"
 #include "heap.h"
@@ -158,44 +159,6 @@ const IVarInfo* ResolveIVar(const char* operation, TbObj object, Sym ivar, Usual
 
 }  // namespace
 
-namespace {
-
-// The callee's slots: on the native stack for the usual few (where the collector sees them),
-// on the heap for long argument lists, whose values the caller still holds.
-class Slots {
- public:
-  Slots(std::uint32_t declared, const Usual* args, std::uint32_t passed) {
-    std::uint32_t n = declared > passed ? declared : passed;
-    if (n > kInline) {
-      heap_ = std::make_unique<Usual[]>(n);
-      data_ = heap_.get();
-    }
-    std::uint32_t i = 0;
-    for (; i < passed; ++i) data_[i] = args[i];
-    for (; i < n; ++i) data_[i] = NilValue();
-  }
-  Usual* data() { return data_; }
-
- private:
-  static constexpr std::uint32_t kInline = 8;
-  // Only the slots in use are written: clearing all eight was a good part of a short call.
-  Usual inline_[kInline];
-  std::unique_ptr<Usual[]> heap_;
-  Usual* data_ = inline_;
-};
-
-}  // namespace
-
-Usual CallMethod(const MethodInfo& method, Usual self, const Usual* args, std::uint32_t passed) {
-  Slots slots(method.params, args, passed);
-  return method.function(self, CountWord(std::uint16_t(method.params), std::uint16_t(passed)), slots.data());
-}
-
-Usual CallFunction(KestFn function, std::uint32_t declared, const Usual* args, std::uint32_t passed) {
-  Slots slots(declared, args, passed);
-  return function(CountWord(std::uint16_t(declared), std::uint16_t(passed)), slots.data());
-}
-
 }  // namespace tb
 
 using namespace tb;
@@ -270,9 +233,8 @@ TBRT Usual IVarGet(TbObj object, Sym ivar) {
   if (object) {
     const ClassInfo* c = ClassOf(object);
     if (c && c->lastIVar == ivar && c->lastIVarInfo) {
-      const IVarInfo& v = *c->lastIVarInfo;
-      if (v.type == T_USUAL) return Load<Usual>(FieldOf(object, v));
-      return ReadField(object, v);
+      if (c->lastIVarType == T_USUAL) return Load<Usual>(reinterpret_cast<unsigned char*>(object) + c->lastIVarOffset);
+      return ReadField(object, *c->lastIVarInfo);
     }
   }
   return IVarGetResolving(object, ivar);

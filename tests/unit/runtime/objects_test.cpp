@@ -162,6 +162,53 @@ TEST_F(ObjectsTest, MissingVariableAndMethodReachTheErrorBlock) {
   EXPECT_NE(IVarGetInfo(object, ivars[4]), 0u);
 }
 
+// Variables are found by symbol whether their names were registered side by side or far apart,
+// and a name between or beside them that is no variable of the class is missing, however the
+// variables were indexed.
+TEST_F(ObjectsTest, VariablesAreFoundWhereverTheirNamesLie) {
+  blockCalls = 0;
+  blockAnswer = S("stand-in");
+  Usual set[1] = {CodeBlockValue(&kCountingBlock)};
+  ErrorBlock(CountWord(1, 1), set);
+  struct Pair {
+    InstanceHeader header;
+    std::int32_t first;
+    std::int32_t second;
+  };
+  const std::uint32_t noRefs[] = {0};
+  for (std::uint32_t apart : {1u, 5000u}) {
+    SCOPED_TRACE(apart);
+    const std::string tag = std::to_string(apart);
+    Sym below = SysAddAtom(("BELOW" + tag).c_str());
+    Sym first = SysAddAtom(("FIRST" + tag).c_str());
+    Sym between = 0;
+    for (std::uint32_t i = 1; i < apart; ++i) {
+      Sym s = SysAddAtom(("BETWEEN" + tag + "_" + std::to_string(i)).c_str());
+      if (i == 1) between = s;
+    }
+    Sym second = SysAddAtom(("SECOND" + tag).c_str());
+    Sym above = SysAddAtom(("ABOVE" + tag).c_str());
+    Sym pairClass = SysAddAtom(("PAIR" + tag).c_str());
+    ASSERT_EQ(DeclareClass(pairClass, 0, sizeof(Pair), noRefs, 0, 0, 2, first, offsetof(Pair, first), T_INT, 4u, 3u,
+                           second, offsetof(Pair, second), T_INT, 4u, 3u),
+              0);
+    Usual args[1] = {SymbolValue(pairClass)};
+    TbObj pair = AsObj(keeper->Keep(CreateInstance(CountWord(1, 1), args)));
+    IVarPut(pair, first, IntValue(11));
+    IVarPut(pair, second, IntValue(22));
+    EXPECT_EQ(IVarGet(pair, first).value, 11u);
+    EXPECT_EQ(IVarGet(pair, second).value, 22u);
+    EXPECT_EQ(IVarGet(pair, first).value, 11u) << "again, after the other one";
+    int before = blockCalls;
+    for (Sym missing : {below, between, above, Sym(0)}) {
+      if (missing == 0 && apart == 1) continue;
+      EXPECT_EQ(Str(IVarGet(pair, missing)), "stand-in") << missing;
+      EXPECT_EQ(IVarGetInfo(pair, missing), 0u) << missing;
+    }
+    EXPECT_EQ(blockCalls, before + (apart == 1 ? 2 : 4));
+  }
+}
+
 TEST_F(ObjectsTest, DeclarationsAreChecked) {
   Sym bad = SysAddAtom("BAD");
   Sym v = SysAddAtom("V");
