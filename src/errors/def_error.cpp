@@ -63,7 +63,8 @@ void Log(Usual text, Usual error) {
   Usual handle = ErrorLogOpen();
   FileHandle h = reinterpret_cast<FileHandle>(_P2Ptr(handle));
   if (h == F_ERROR) return;
-  FSeek3(h, 0, FS_END);
+  // ErrorLogOpen leaves the handle at the end of the log, which no one else can write to while
+  // we hold it: seeking there again would only cost a system call.
   ErrorLogWrite(handle, text, error);
   FClose(h);
 }
