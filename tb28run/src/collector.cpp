@@ -178,8 +178,8 @@ void MarkRoots(Marker& m, const std::vector<std::uintptr_t>& stackWords) {
 // offered it once; the next collection that finds them unreachable frees them.
 void KeepObjectsToFinalize(Marker& m) {
   if (!AnyFinalizer()) return;
-  ForEachBlock([&m](GcHeader* h) {
-    if (h->kind != Kind::Instance || (h->mark & (MARK_LIVE | MARK_FINALIZED))) return;
+  ForEachInstance([&m](GcHeader* h) {
+    if (h->mark & (MARK_LIVE | MARK_FINALIZED)) return;
     auto object = reinterpret_cast<TbObj>(h + 1);
     if (!FindMethod(ClassOf(object), SYM_FINALIZE)) return;
     h->mark |= MARK_FINALIZED;

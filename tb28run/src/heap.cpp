@@ -14,7 +14,11 @@
 namespace tb {
 namespace {
 
-GcHeader* allBlocks = nullptr;
+// Every block the runtime handed out, instances in a list of their own: the collector looks
+// through the instances for objects to finalise, and needs not pass every string and array.
+GcHeader* instances = nullptr;
+GcHeader* otherBlocks = nullptr;
+GcHeader*& ListOf(Kind kind) { return kind == Kind::Instance ? instances : otherBlocks; }
 HeapStats stats{};
 std::uint64_t bytesSinceCollection = 0;
 std::uint64_t collectAt = 0;
@@ -160,8 +164,9 @@ GcHeader* Allocate(Kind kind, std::size_t bytes) {
   h->bytes = std::uint32_t(bytes);
   h->kind = kind;
   h->mark = 0;
-  h->next = allBlocks;
-  allBlocks = h;
+  GcHeader*& list = ListOf(kind);
+  h->next = list;
+  list = h;
   ++stats.liveBlocks;
   ++stats.allocatedBlocks;
   stats.liveBytes += bytes;
@@ -316,7 +321,8 @@ Usual DwordValue(std::uint32_t value) {
   return NewFloat(double(value), 0);
 }
 
-GcHeader* FirstBlock() { return allBlocks; }
+GcHeader* FirstInstance() { return instances; }
+GcHeader* FirstOtherBlock() { return otherBlocks; }
 
 std::size_t BlockExtent(const GcHeader* h) {
   switch (h->kind) {
@@ -359,17 +365,19 @@ std::uint64_t Sweep() {
   // Each chunk's blocks are counted as the survivors pass.
   for (std::uintptr_t base : chunkBases) reinterpret_cast<Chunk*>(base)->live = 0;
   std::uint64_t freed = 0;
-  GcHeader** link = &allBlocks;
-  while (GcHeader* h = *link) {
-    bool inChunk = InChunk(h);
-    if (h->mark & MARK_LIVE) {
-      h->mark &= std::uint8_t(~MARK_LIVE);
-      if (inChunk) ++ChunkOf(h)->live;
-      link = &h->next;
-    } else {
-      *link = h->next;
-      Release(h, inChunk);
-      ++freed;
+  for (GcHeader** list : {&instances, &otherBlocks}) {
+    GcHeader** link = list;
+    while (GcHeader* h = *link) {
+      bool inChunk = InChunk(h);
+      if (h->mark & MARK_LIVE) {
+        h->mark &= std::uint8_t(~MARK_LIVE);
+        if (inChunk) ++ChunkOf(h)->live;
+        link = &h->next;
+      } else {
+        *link = h->next;
+        Release(h, inChunk);
+        ++freed;
+      }
     }
   }
   if (kSmallMax) ReturnEmptyChunks();
@@ -382,14 +390,15 @@ std::uint64_t BytesSinceCollection() { return bytesSinceCollection; }
 void SetCollectAt(std::uint64_t bytes) { collectAt = bytes; }
 
 void FreeAll() {
-  while (allBlocks) {
-    GcHeader* next = allBlocks->next;
-    if (allBlocks->kind == Kind::Array) {
-      auto* a = reinterpret_cast<TbArray*>(allBlocks);
-      if (a->items != a->inlineItems) std::free(a->items);
+  for (GcHeader** list : {&instances, &otherBlocks}) {
+    while (GcHeader* h = *list) {
+      *list = h->next;
+      if (h->kind == Kind::Array) {
+        auto* a = reinterpret_cast<TbArray*>(h);
+        if (a->items != a->inlineItems) std::free(a->items);
+      }
+      if (!InChunk(h)) std::free(h);
     }
-    if (!InChunk(allBlocks)) std::free(allBlocks);
-    allBlocks = next;
   }
   for (std::uintptr_t base : chunkBases) FreeChunk(reinterpret_cast<Chunk*>(base));
   chunkBases.clear();

@@ -1,9 +1,8 @@
 // The runtime's heap of collector-owned values: strings, arrays, boxed floats and instances.
 //
-// Every block starts with a GcHeader and is linked into one list, so that RTExit (and the
-// collector) can reach every block the runtime ever handed out. Small blocks live in chunks of one
-// size each, so that the collector finds the block any address points into without a sorted
-// index of every block.
+// Every block starts with a GcHeader and is linked into a list (instances into one of their own), so that RTExit (and
+// the collector) can reach every block the runtime ever handed out. Small blocks live in chunks of one size each, so
+// that the collector finds the block any address points into without a sorted index of every block.
 #pragma once
 
 #include <cstdint>
@@ -76,7 +75,10 @@ void FreeAll();
 // header), and the sweep, which frees the unmarked blocks and clears the mark of the others.
 template <class Visit>
 void ForEachBlock(Visit visit);
-GcHeader* FirstBlock();
+template <class Visit>
+void ForEachInstance(Visit visit);
+GcHeader* FirstInstance();
+GcHeader* FirstOtherBlock();
 std::size_t BlockExtent(const GcHeader* h);
 // The block whose own memory holds the address, or null (a free slot holds no block).
 GcHeader* BlockContaining(std::uintptr_t address);
@@ -98,8 +100,14 @@ struct HeapStats {
 HeapStats Stats();
 
 template <class Visit>
+void ForEachInstance(Visit visit) {
+  for (GcHeader* h = FirstInstance(); h; h = h->next) visit(h);
+}
+
+template <class Visit>
 void ForEachBlock(Visit visit) {
-  for (GcHeader* h = FirstBlock(); h; h = h->next) visit(h);
+  ForEachInstance(visit);
+  for (GcHeader* h = FirstOtherBlock(); h; h = h->next) visit(h);
 }
 
 }  // namespace tb
