@@ -19,6 +19,23 @@ constexpr std::uint16_t ArrayBuild = 0;
 inline Usual ArgElement(TbArr array, std::uint32_t position) { return ArrayGet(array, position); }
 inline void SetArgElement(TbArr array, std::uint32_t position, Usual value) { ArrayPut(array, position, value); }
 
+// What PCount() answers inside the helper: the passed count of the frame it has just registered
+// with this count word. Read from the word, it costs no call into the runtime.
+inline std::uint32_t PassedCount(std::uint32_t countWord) { return PassedOf(countWord); }
+
+// The object of a parameter, as _P2Object gives it: an object is taken at once, anything else
+// goes to _P2Object and its error.
+inline TbObj ObjectArgument(const Usual& value) {
+  return value.type == T_OBJECT && value.value ? AsObj(value) : _P2Object(value);
+}
+
+// The array and the position a walk step takes, as _P2Array and _P2DW give them: the usual
+// types at once, anything else through the runtime's conversion and its error.
+inline TbArr ArrayArgument(const Usual& value) { return value.type == T_ARRAY ? AsArr(value) : _P2Array(value); }
+inline std::uint32_t PositionArgument(const Usual& value) {
+  return value.type == T_INT ? std::uint32_t(value.value) : _P2DW(value);
+}
+
 // The running helper's arguments from position `first` to `n` (its PCount()), in a new array
 // kept in `holder`, a local slot of the helper. `args` are the helper's own argument slots, which
 // _GetFParam reads: one ArrayInit gives the array that storing or appending each argument in

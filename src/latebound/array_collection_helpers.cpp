@@ -15,7 +15,8 @@ enum { kArgs, kCurrent, kTemp, kLocals };
 // The walk comes before any reordering, so the array still holds the arguments as passed: they
 // are read from the helper's own slots.
 void Walk(Usual* locals, const Usual* args, std::uint32_t last) {
-  for (std::uint32_t i = 2; i <= last; ++i) locals[kCurrent] = ArrayGet(_P2Array(locals[kCurrent]), _P2DW(args[i - 1]));
+  for (std::uint32_t i = 2; i <= last; ++i)
+    locals[kCurrent] = ArrayGet(ArrayArgument(locals[kCurrent]), PositionArgument(args[i - 1]));
 }
 
 }  // namespace
@@ -24,14 +25,14 @@ Usual PcArrGetCollection(std::uint32_t countWord, Usual* args) {
   static const FrameInfo kFrame{"__PCARRGETCOLLECTION", "latebound/array_collection_helpers.cpp"};
   Usual locals[kLocals];
   FrameGuard frame(kFrame, countWord, args, locals, kLocals);
-  std::uint32_t n = PCount();
+  std::uint32_t n = PassedCount(countWord);
   TbArr a = GatherArguments(locals[kArgs], args, n);
   if (n < 2) {
     ThrowArgError(0, argerror::kTooFew, "ArrayGetCollection", a, 0);
     return NilValue();
   }
   locals[kCurrent] = args[0];
-  if (IsArray(locals[kCurrent])) {
+  if (locals[kCurrent].type == T_ARRAY) {  // what IsArray answers
     Walk(locals, args, n);
     return locals[kCurrent];
   }
@@ -46,17 +47,17 @@ Usual PcArrPutCollection(std::uint32_t countWord, Usual* args) {
   static const FrameInfo kFrame{"__PCARRPUTCOLLECTION", "latebound/array_collection_helpers.cpp"};
   Usual locals[kLocals];
   FrameGuard frame(kFrame, countWord, args, locals, kLocals);
-  std::uint32_t n = PCount();
+  std::uint32_t n = PassedCount(countWord);
   TbArr a = GatherArguments(locals[kArgs], args, n);
   if (n < 3) {
     ThrowArgError(0, argerror::kTooFew, "ArrayPutCollection", a, 0);
     return NilValue();
   }
   locals[kCurrent] = args[0];
-  if (IsArray(locals[kCurrent])) {
+  if (locals[kCurrent].type == T_ARRAY) {  // what IsArray answers
     Walk(locals, args, n - 2);
-    TbArr target = _P2Array(locals[kCurrent]);
-    std::uint32_t position = _P2DW(args[n - 2]);
+    TbArr target = ArrayArgument(locals[kCurrent]);
+    std::uint32_t position = PositionArgument(args[n - 2]);
     // ArrayPut answers the value once it is stored, and NIL when the store was refused.
     return ArrayPut(target, position, args[n - 1]);
   }

@@ -15,7 +15,7 @@ Usual PcIvaGetCollection(std::uint32_t countWord, Usual* args) {
   static const FrameInfo kFrame{"__PCIVAGETCOLLECTION", "latebound/ivar_collection_helpers.cpp"};
   Usual locals[kLocals];
   FrameGuard frame(kFrame, countWord, args, locals, kLocals);
-  std::uint32_t n = PCount();
+  std::uint32_t n = PassedCount(countWord);
   TbArr a = GatherArguments(locals[kArgs], args, n);
   if (n < 3) {
     ThrowArgError(0, argerror::kTooFew, "IVarGetCollection", a, 0);
@@ -31,7 +31,7 @@ Usual PcIvaPutCollection(std::uint32_t countWord, Usual* args) {
   static const FrameInfo kFrame{"__PCIVAPUTCOLLECTION", "latebound/ivar_collection_helpers.cpp"};
   Usual locals[kLocals];
   FrameGuard frame(kFrame, countWord, args, locals, kLocals);
-  std::uint32_t n = PCount();
+  std::uint32_t n = PassedCount(countWord);
   TbArr a = GatherArguments(locals[kArgs], args, n);
   if (n < 4) {
     ThrowArgError(0, argerror::kTooFew, "IVarPutCollection", a, 0);

@@ -7,7 +7,7 @@
 Usual PcIVarGet(std::uint32_t countWord, Usual* args) {
   static const FrameInfo kFrame{"__PCIVARGET", "latebound/ivar_helpers.cpp"};
   FrameGuard frame(kFrame, countWord, args);
-  std::uint32_t n = PCount();
+  std::uint32_t n = PassedCount(countWord);
   Sym ivar = NameSymbol(&args[1]);
   if (n > 2) {
     ThrowArgError(0, argerror::kTooMany, "IVarGet", nullptr, ivar);
@@ -17,7 +17,7 @@ Usual PcIVarGet(std::uint32_t countWord, Usual* args) {
     ThrowArgError(0, argerror::kTooFew, "IVarGet", nullptr, ivar);
     return NilValue();
   }
-  return IVarGet(_P2Object(args[0]), ivar);
+  return IVarGet(ObjectArgument(args[0]), ivar);
 }
 
 Usual PcIVarPut(std::uint32_t countWord, Usual* args) {
@@ -25,7 +25,7 @@ Usual PcIVarPut(std::uint32_t countWord, Usual* args) {
   enum { kArgs, kLocals };
   Usual locals[kLocals];
   FrameGuard frame(kFrame, countWord, args, locals, kLocals);
-  std::uint32_t n = PCount();
+  std::uint32_t n = PassedCount(countWord);
   Sym ivar = NameSymbol(&args[1]);
   const char* fault = n > 3 ? argerror::kTooMany : n < 3 ? argerror::kTooFew : nullptr;
   if (fault) {
@@ -34,5 +34,5 @@ Usual PcIVarPut(std::uint32_t countWord, Usual* args) {
     ThrowArgError(0, fault, "IVarPut", AsArr(locals[kArgs]), ivar);
     return NilValue();
   }
-  return IVarPut(_P2Object(args[0]), ivar, args[2]);
+  return IVarPut(ObjectArgument(args[0]), ivar, args[2]);
 }

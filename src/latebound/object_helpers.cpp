@@ -14,7 +14,7 @@ Usual PcCreateInstance(std::uint32_t countWord, Usual* args) {
   static const FrameInfo kFrame{"__PCCREATEINSTANCE", "latebound/object_helpers.cpp"};
   Usual locals[kLocals];
   FrameGuard frame(kFrame, countWord, args, locals, kLocals);
-  std::uint32_t n = PCount();
+  std::uint32_t n = PassedCount(countWord);
   Sym classSym = NameSymbol(&args[0]);
   TbArr a = ArrayCreate(0);
   locals[kArgs] = ArrayValue(a);
@@ -33,12 +33,12 @@ Usual PcSend(std::uint32_t countWord, Usual* args) {
   static const FrameInfo kFrame{"__PCSEND", "latebound/object_helpers.cpp"};
   Usual locals[kLocals];
   FrameGuard frame(kFrame, countWord, args, locals, kLocals);
-  std::uint32_t n = PCount();
+  std::uint32_t n = PassedCount(countWord);
   Sym method = NameSymbol(&args[1]);
   TbArr a = ArgumentsFrom(locals[kArgs], args, 3, n);
   if (n < 2) {
     ThrowArgError(0, argerror::kTooFew, "Send", a, method);
     return NilValue();
   }
-  return _SendClassParams(_P2Object(args[0]), method, a);
+  return _SendClassParams(ObjectArgument(args[0]), method, a);
 }

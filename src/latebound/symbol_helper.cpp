@@ -7,7 +7,7 @@
 Usual PcSymbol(std::uint32_t countWord, Usual* args) {
   static const FrameInfo kFrame{"__PCSYMBOL", "latebound/symbol_helper.cpp"};
   FrameGuard frame(kFrame, countWord, args);
-  std::uint32_t n = PCount();
+  std::uint32_t n = PassedCount(countWord);
   if (n > 1) {
     ThrowArgError(0, argerror::kTooMany, "Symbol", nullptr, 0);
     return NilValue();
