@@ -26,7 +26,9 @@ Usual ErrorBlockForCollector();  // the road's current block
 
 namespace {
 
-constexpr std::uint64_t kMinThreshold = 256 * 1024;
+// A collection reads the whole native stack whatever the heap holds: with less between
+// collections, that fixed part outweighed the work on a late-bound call's argument array.
+constexpr std::uint64_t kMinThreshold = 1024 * 1024;
 
 struct CollectorState {
   bool stress = false;
@@ -223,6 +225,7 @@ void Collect() {
   c.stats.freedBlocks += freed;
   std::uint64_t live = Stats().liveBytes;
   c.threshold = std::max<std::uint64_t>(kMinThreshold, live);
+  TrimChunks(c.threshold);
   SetCollectAt(c.stress ? 0 : c.threshold);
   c.collecting = false;
   RunFinalizers();

@@ -46,7 +46,7 @@ constexpr std::size_t kSmallMax = 256;
 constexpr std::size_t kGranule = 16;            // slot sizes are multiples of it
 constexpr std::size_t kChunkBytes = 64 * 1024;  // also the chunks' alignment
 constexpr std::size_t kChunkHead = 64;          // the Chunk record, then the slots
-constexpr std::size_t kEmptyChunksKept = 16;    // empty chunks beyond these go back after a sweep
+constexpr std::size_t kEmptyChunksKept = 16;    // at least; see ReturnEmptyChunks
 
 struct Chunk {
   std::uint32_t slotBytes;
@@ -199,16 +199,14 @@ void Release(GcHeader* h, bool inChunk) {
   sc.free = h;
 }
 
-// Chunks left without a block go back to the C heap, but for a few kept for the next
-// allocations: a program that drops all it made since the last collection would otherwise give
-// its chunks back and take them again every time. Allocates nothing: it runs inside a collection.
-void ReturnEmptyChunks() {
+void ReturnEmptyChunks(std::uint64_t allocationsAhead) {
   constexpr std::uint32_t kGoing = UINT32_MAX;  // in place of the live count of a chunk to free
+  std::size_t kept = std::max<std::size_t>(kEmptyChunksKept, allocationsAhead / kChunkBytes + 4);
   std::size_t empty = 0;
   for (std::uintptr_t base : chunkBases)
     if (reinterpret_cast<Chunk*>(base)->live == 0) ++empty;
-  if (empty <= kEmptyChunksKept) return;
-  std::size_t going = empty - kEmptyChunksKept;
+  if (empty <= kept) return;
+  std::size_t going = empty - kept;
   for (std::uintptr_t base : chunkBases) {
     auto* c = reinterpret_cast<Chunk*>(base);
     if (going && c->live == 0 && sizeClasses[c->slotBytes / kGranule - 1].current != c) {
@@ -380,7 +378,6 @@ std::uint64_t Sweep() {
       }
     }
   }
-  if (kSmallMax) ReturnEmptyChunks();
   bytesSinceCollection = 0;
   return freed;
 }
@@ -388,6 +385,13 @@ std::uint64_t Sweep() {
 std::uint64_t BytesSinceCollection() { return bytesSinceCollection; }
 
 void SetCollectAt(std::uint64_t bytes) { collectAt = bytes; }
+
+// Chunks left without a block go back to the C heap, but for those the allocations until the
+// next collection may fill: a program that drops all it made since the last collection would
+// otherwise give its chunks back and take them again every time.
+void TrimChunks(std::uint64_t allocationsAhead) {
+  if (kSmallMax) ReturnEmptyChunks(allocationsAhead);
+}
 
 void FreeAll() {
   for (GcHeader** list : {&instances, &otherBlocks}) {

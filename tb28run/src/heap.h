@@ -87,6 +87,9 @@ std::uint64_t BytesSinceCollection();
 // The collector's threshold: an allocation asks it whether to collect only once the bytes
 // allocated since the last collection reach this (0: before every allocation).
 void SetCollectAt(std::uint64_t bytes);
+// After a sweep: gives back the empty chunks beyond what allocating that many bytes may need.
+// Allocates nothing (it runs inside a collection).
+void TrimChunks(std::uint64_t allocationsAhead);
 
 constexpr std::uint8_t MARK_LIVE = 1;
 constexpr std::uint8_t MARK_FINALIZED = 2;  // its finaliser has run; it is not offered again

@@ -213,7 +213,7 @@ TEST_F(ObjectCollectorTest, AFinaliserRunsOnceThenTheObjectIsFreed) {
 
 TEST_F(CollectorTest, CollectionsRunOnTheirOwnAsTheHeapGrows) {
   std::uint64_t before = TbTestCollections();
-  MakeGarbage(20000);  // well past the first threshold
+  MakeGarbage(60000);  // well past the first threshold
   EXPECT_GT(TbTestCollections(), before);
   TbTestSetGcStress(1);
   before = TbTestCollections();

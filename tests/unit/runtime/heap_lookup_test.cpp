@@ -99,7 +99,7 @@ TEST_F(HeapLookupTest, MemoryOfDroppedBlocksGoesBack) {
   TbTestSetStackScan(0);
   std::uint64_t chunksBefore = TbTestHeapStats().chunkBytes;
   std::uint64_t liveBefore = TbTestHeapStats().liveBytes;
-  // About 2 MiB of small strings, held by one array in a registered frame.
+  // About 4 MiB of small strings, held by one array in a registered frame.
   FrameInfo info{"HOLDER", "heap_lookup_test.cpp"};
   Usual locals[1] = {NilValue()};
   Frame frame{};
@@ -107,7 +107,7 @@ TEST_F(HeapLookupTest, MemoryOfDroppedBlocksGoesBack) {
   frame.locals = locals;
   frame.localCount = 1;
   INCKidStackPtr(&frame);
-  constexpr std::uint32_t kStrings = 40000;
+  constexpr std::uint32_t kStrings = 80000;
   locals[0] = ArrayValue(ArrayCreate(kStrings));
   for (std::uint32_t i = 1; i <= kStrings; ++i)
     ArrayPut(AsArr(locals[0]), i, StringValue(Psz2String("a string of some forty bytes")));
@@ -119,8 +119,9 @@ TEST_F(HeapLookupTest, MemoryOfDroppedBlocksGoesBack) {
   TbTestCollect();
   DECKidStackPtr(&frame);
   EXPECT_LE(TbTestHeapStats().liveBytes, liveBefore + 4096);
-  // A small reserve of empty chunks stays for the next allocations; the rest is given back.
-  EXPECT_LE(TbTestHeapStats().chunkBytes, chunksBefore + 17 * 64 * 1024);
+  // Empty chunks stay for what may be allocated before the next collection (1 MiB once the heap
+  // is small again, and a few more); the rest is given back.
+  EXPECT_LE(TbTestHeapStats().chunkBytes, chunksBefore + 32 * 64 * 1024);
   if (chunksHeld > 0) {
     EXPECT_LT(TbTestHeapStats().chunkBytes, chunksHeld);
   }
