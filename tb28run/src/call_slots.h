@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "classes.h"
+#include "heap.h"
 
 namespace tb {
 
@@ -14,9 +15,8 @@ class CallSlots {
   CallSlots(std::uint32_t declared, const Usual* args, std::uint32_t passed) {
     std::uint32_t n = declared > passed ? declared : passed;
     if (n > kInline) data_ = new Usual[n];
-    std::uint32_t i = 0;
-    for (; i < passed; ++i) data_[i] = args[i];
-    for (; i < n; ++i) data_[i] = NilValue();
+    CopyValues(data_, args, passed);
+    for (std::uint32_t i = passed; i < n; ++i) data_[i] = NilValue();
   }
   ~CallSlots() {
     if (data_ != inline_) delete[] data_;

@@ -133,7 +133,7 @@ __attribute__((noinline)) GcHeader* TakeFreshSlot(SizeClass& sc, std::size_t byt
   return SlotAt(sc.current, sc.current->used++);
 }
 
-GcHeader* TakeSlot(std::size_t bytes) {
+__attribute__((always_inline)) inline GcHeader* TakeSlot(std::size_t bytes) {
   SizeClass& sc = SizeClassOf(bytes);
   GcHeader* h = sc.free;
   if (!h) return TakeFreshSlot(sc, bytes);
@@ -155,8 +155,9 @@ __attribute__((noinline)) GcHeader* TakeLarge(std::size_t bytes) {
   return h;
 }
 
-// The header is written here; what follows it is the maker's to fill.
-GcHeader* Allocate(Kind kind, std::size_t bytes) {
+// The header is written here; what follows it is the maker's to fill. Inline in every maker, so
+// that the size class of a fixed-size block (an array, a float) is worked out by the compiler.
+__attribute__((always_inline)) inline GcHeader* Allocate(Kind kind, std::size_t bytes) {
   if (bytes > kMaxBlock) return nullptr;
   if (bytesSinceCollection >= collectAt) MaybeCollect(bytes);
   GcHeader* h = bytes <= kSmallMax ? TakeSlot(bytes) : TakeLarge(bytes);
@@ -262,7 +263,10 @@ TbArr NewArray(std::uint32_t length, const Usual* values) {
   if (length <= TbArray::kInlineItems) {
     // The usual short array: its slots are the inline ones, filled here.
     a->length = length;
-    for (std::uint32_t i = 0; i < length; ++i) a->items[i] = values ? values[i] : NilValue();
+    if (values)
+      CopyValues(a->items, values, length);
+    else
+      for (std::uint32_t i = 0; i < length; ++i) a->items[i] = NilValue();
     return a;
   }
   a->length = 0;
