@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <new>
 #include <vector>
 
@@ -14,11 +15,11 @@
 namespace tb {
 namespace {
 
-// Every block the runtime handed out, instances in a list of their own: the collector looks
-// through the instances for objects to finalise, and needs not pass every string and array.
+// The blocks the runtime handed out: every instance in a list of its own (the collector looks
+// through them for objects to finalise), the other large blocks in another; the other small
+// blocks are found in their chunks, which the sweep passes in address order.
 GcHeader* instances = nullptr;
 GcHeader* otherBlocks = nullptr;
-GcHeader*& ListOf(Kind kind) { return kind == Kind::Instance ? instances : otherBlocks; }
 HeapStats stats{};
 std::uint64_t bytesSinceCollection = 0;
 std::uint64_t collectAt = 0;
@@ -165,9 +166,13 @@ __attribute__((always_inline)) inline GcHeader* Allocate(Kind kind, std::size_t 
   h->bytes = std::uint32_t(bytes);
   h->kind = kind;
   h->mark = 0;
-  GcHeader*& list = ListOf(kind);
-  h->next = list;
-  list = h;
+  if (kind == Kind::Instance) {
+    h->next = instances;
+    instances = h;
+  } else if (bytes > kSmallMax) {
+    h->next = otherBlocks;
+    otherBlocks = h;
+  }
   ++stats.liveBlocks;
   ++stats.allocatedBlocks;
   stats.liveBytes += bytes;
@@ -324,7 +329,18 @@ Usual DwordValue(std::uint32_t value) {
 }
 
 GcHeader* FirstInstance() { return instances; }
-GcHeader* FirstOtherBlock() { return otherBlocks; }
+
+void ForEachBlock(const std::function<void(GcHeader*)>& visit) {
+  for (GcHeader* list : {instances, otherBlocks})
+    for (GcHeader* h = list; h; h = h->next) visit(h);
+  for (std::uintptr_t base : chunkBases) {
+    auto* c = reinterpret_cast<Chunk*>(base);
+    for (std::uint32_t i = 0; i < c->used; ++i) {
+      GcHeader* h = SlotAt(c, i);
+      if (h->kind != Kind::Free && h->kind != Kind::Instance) visit(h);
+    }
+  }
+}
 
 std::size_t BlockExtent(const GcHeader* h) {
   switch (h->kind) {
@@ -367,6 +383,7 @@ std::uint64_t Sweep() {
   // Each chunk's blocks are counted as the survivors pass.
   for (std::uintptr_t base : chunkBases) reinterpret_cast<Chunk*>(base)->live = 0;
   std::uint64_t freed = 0;
+  // The listed blocks: instances (a finaliser may have kept one) and the large others.
   for (GcHeader** list : {&instances, &otherBlocks}) {
     GcHeader** link = list;
     while (GcHeader* h = *link) {
@@ -382,6 +399,33 @@ std::uint64_t Sweep() {
       }
     }
   }
+  // The other small blocks, chunk by chunk: a freed slot goes on its chunk's size's free list.
+  std::uint64_t freedBytes = 0, freedSlots = 0;
+  for (std::uintptr_t base : chunkBases) {
+    auto* c = reinterpret_cast<Chunk*>(base);
+    GcHeader*& free = sizeClasses[c->slotBytes / kGranule - 1].free;
+    for (std::uint32_t i = 0; i < c->used; ++i) {
+      GcHeader* h = SlotAt(c, i);
+      if (h->kind == Kind::Free || h->kind == Kind::Instance) continue;
+      if (h->mark & MARK_LIVE) {
+        h->mark &= std::uint8_t(~MARK_LIVE);
+        ++c->live;
+        continue;
+      }
+      if (h->kind == Kind::Array) {
+        auto* a = reinterpret_cast<TbArray*>(h);
+        if (a->items != a->inlineItems) std::free(a->items);
+      }
+      freedBytes += h->bytes;
+      ++freedSlots;
+      h->kind = Kind::Free;
+      h->next = free;
+      free = h;
+    }
+  }
+  stats.liveBlocks -= freedSlots;
+  stats.liveBytes -= freedBytes;
+  freed += freedSlots;
   bytesSinceCollection = 0;
   return freed;
 }
@@ -398,13 +442,14 @@ void TrimChunks(std::uint64_t allocationsAhead) {
 }
 
 void FreeAll() {
+  ForEachBlock([](GcHeader* h) {
+    if (h->kind != Kind::Array) return;
+    auto* a = reinterpret_cast<TbArray*>(h);
+    if (a->items != a->inlineItems) std::free(a->items);
+  });
   for (GcHeader** list : {&instances, &otherBlocks}) {
     while (GcHeader* h = *list) {
       *list = h->next;
-      if (h->kind == Kind::Array) {
-        auto* a = reinterpret_cast<TbArray*>(h);
-        if (a->items != a->inlineItems) std::free(a->items);
-      }
       if (!InChunk(h)) std::free(h);
     }
   }

@@ -1,12 +1,14 @@
 // The runtime's heap of collector-owned values: strings, arrays, boxed floats and instances.
 //
-// Every block starts with a GcHeader and is linked into a list (instances into one of their own), so that RTExit (and
-// the collector) can reach every block the runtime ever handed out. Small blocks live in chunks of one size each, so
-// that the collector finds the block any address points into without a sorted index of every block.
+// Every block starts with a GcHeader. Small blocks live in chunks of one size each, so that the
+// collector finds the block any address points into without a sorted index of every block, and
+// sweeps them in address order; instances and large blocks are also linked into lists. RTExit
+// (and the collector) can reach every block the runtime ever handed out.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 
 #include "tb28run/values.h"
 
@@ -79,12 +81,10 @@ void FreeAll();
 
 // For the collector: every block in turn, the bytes a block's own memory spans (from its
 // header), and the sweep, which frees the unmarked blocks and clears the mark of the others.
-template <class Visit>
-void ForEachBlock(Visit visit);
+void ForEachBlock(const std::function<void(GcHeader*)>& visit);
 template <class Visit>
 void ForEachInstance(Visit visit);
 GcHeader* FirstInstance();
-GcHeader* FirstOtherBlock();
 std::size_t BlockExtent(const GcHeader* h);
 // The block whose own memory holds the address, or null (a free slot holds no block).
 GcHeader* BlockContaining(std::uintptr_t address);
@@ -111,12 +111,6 @@ HeapStats Stats();
 template <class Visit>
 void ForEachInstance(Visit visit) {
   for (GcHeader* h = FirstInstance(); h; h = h->next) visit(h);
-}
-
-template <class Visit>
-void ForEachBlock(Visit visit) {
-  ForEachInstance(visit);
-  for (GcHeader* h = FirstOtherBlock(); h; h = h->next) visit(h);
 }
 
 }  // namespace tb
