@@ -236,6 +236,8 @@ TBRT Usual IVarGet(TbObj object, Sym ivar) {
       if (c->lastIVarType == T_USUAL) return Load<Usual>(reinterpret_cast<unsigned char*>(object) + c->lastIVarOffset);
       return ReadField(object, *c->lastIVarInfo);
     }
+    // Any other variable of the class; the error road only for one it lacks.
+    if (const IVarInfo* v = FindIVar(c, ivar)) return ReadField(object, *v);
   }
   return IVarGetResolving(object, ivar);
 }

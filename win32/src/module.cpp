@@ -129,7 +129,29 @@ class LoadedObjects {
     for (const Mapping& mapping : mappings_) visit(mapping);
   }
 
+  // The load address of the first object `matches` accepts (0 for none), for a name requested
+  // as it is spelt here. Each answer is kept until the list changes: a program asks for the
+  // same few names on every error.
+  template <class Matches>
+  std::uintptr_t Find(std::string_view requested, Matches matches) {
+    std::lock_guard lock(mutex_);
+    if (Changed()) Reload();
+    for (const auto& [name, start] : answers_)
+      if (name == requested) return start;
+    std::uintptr_t found = 0;
+    for (const Mapping& mapping : mappings_) {
+      if (!mapping.isExecutable && matches(mapping)) {
+        found = mapping.start;
+        break;
+      }
+    }
+    if (answers_.size() >= kAnswersKept) answers_.clear();
+    answers_.emplace_back(std::string(requested), found);
+    return found;
+  }
+
  private:
+  static constexpr std::size_t kAnswersKept = 16;
   struct Counts {
     unsigned long long adds = 0, subs = 0;
     bool known = false;
@@ -157,6 +179,7 @@ class LoadedObjects {
 
   void Reload() {
     mappings_.clear();
+    answers_.clear();
     dl_iterate_phdr(
         [](dl_phdr_info* info, std::size_t, void* data) -> int {
           if (!info->dlpi_name || !*info->dlpi_name) return 0;  // the main program has no name here
@@ -178,6 +201,7 @@ class LoadedObjects {
   std::mutex mutex_;
   Counts seen_;
   std::vector<Mapping> mappings_;
+  std::vector<std::pair<std::string, std::uintptr_t>> answers_;
 };
 
 LoadedObjects& Loaded() {
@@ -207,12 +231,8 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
       if (wanted.Matches(pretended)) return reinterpret_cast<HMODULE>(const_cast<std::string*>(&pretended));
     }
   }
-  HMODULE found = nullptr;
-  Loaded().ForEach([&](const Mapping& mapping) {
-    if (!found && !mapping.isExecutable && wanted.Matches(mapping.Name()))
-      found = reinterpret_cast<HMODULE>(mapping.start);
-  });
-  if (found) return found;
+  std::uintptr_t found = Loaded().Find(moduleName, [&](const Mapping& m) { return wanted.Matches(m.Name()); });
+  if (found) return reinterpret_cast<HMODULE>(found);
   SetLastError(ERROR_MOD_NOT_FOUND);
   return nullptr;
 }
