@@ -98,6 +98,8 @@ def main():
     row("ErrorMessageText, full Error", bench["ErrorMessageTextFullError"], "plain std::string",
         bench["PlainMessageText"])
     row("DefError, logged", bench["DefErrorLogged"], "open, append, close", bench["DirectAppend"], "<= 1.5x", 1.5)
+    row("  its system calls alone (open, lock, seek, append, close)", bench["LockedAppend"], "open, append, close",
+        bench["DirectAppend"])
 
     headers = ("measure", "figure", "baseline", "", "ratio", "target", "")
     widths = [max(len(str(r[i])) for r in rows + [headers]) for i in range(len(headers))]
