@@ -39,8 +39,7 @@ struct CollectorState {
   CollectorStats stats{};
 };
 
-// Constant-initialised (nothing runs before main for it), and reached without a guard: the heap
-// asks before every allocation whether to collect.
+// Constant-initialised (nothing runs before main for it), and reached without a guard.
 CollectorState state;
 CollectorState& C() { return state; }
 

@@ -20,7 +20,8 @@
 
 namespace tb {
 
-// Called by the heap before each allocation.
+// Called by the heap before an allocation once the bytes since the last collection reach the
+// threshold it was given (SetCollectAt), and before every allocation in stress mode.
 void MaybeCollect(std::size_t bytesAbout);
 void Collect();
 void SetGcStress(bool on);
