@@ -75,6 +75,15 @@ TEST_F(HeapLookupTest, AddressesOutsideEveryBlockFindNone) {
   EXPECT_EQ(Containing(&local), nullptr);
   EXPECT_EQ(Containing(cHeap.data()), nullptr);
   EXPECT_EQ(Containing(reinterpret_cast<const void*>(std::uintptr_t(-64))), nullptr);
+  // Small blocks share 64 KiB aligned chunks whose first bytes describe the chunk: no block
+  // lies there, nor past the last slot handed out.
+  if (TbTestHeapStats().chunkBytes > 0) {
+    TbStr small = Psz2String("in a chunk");
+    auto chunk = reinterpret_cast<std::uintptr_t>(small) & ~std::uintptr_t(0xFFFF);
+    EXPECT_EQ(Containing(reinterpret_cast<const void*>(chunk)), nullptr);
+    EXPECT_EQ(Containing(reinterpret_cast<const void*>(chunk + 8)), nullptr);
+    EXPECT_EQ(Containing(reinterpret_cast<const void*>(chunk + 0xFFF0)), nullptr);
+  }
 }
 
 // Allocates strings that only the returned pointers know of; the references die with the frame.
