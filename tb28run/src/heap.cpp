@@ -186,23 +186,31 @@ std::size_t OwnBytes(const GcHeader* h) { return h->kind == Kind::Array ? sizeof
 // Every small block is a slot.
 bool InChunk(const GcHeader* h) { return OwnBytes(h) <= kSmallMax; }
 
+// Frees what the block holds apart from itself: an array's elements past its inline slots.
+void FreeHeldApart(GcHeader* h) {
+  if (h->kind != Kind::Array) return;
+  auto* a = reinterpret_cast<TbArray*>(h);
+  if (a->items != a->inlineItems) std::free(a->items);
+}
+
+// A slot no block holds any longer, put on its size's free list.
+void PushFree(GcHeader*& free, GcHeader* h) {
+  h->kind = Kind::Free;
+  h->next = free;
+  free = h;
+}
+
 // Frees what the block holds apart from itself, and the block when it is a large one; a slot
 // goes back to its size's free list.
 void Release(GcHeader* h, bool inChunk) {
-  if (h->kind == Kind::Array) {
-    auto* a = reinterpret_cast<TbArray*>(h);
-    if (a->items != a->inlineItems) std::free(a->items);
-  }
+  FreeHeldApart(h);
   --stats.liveBlocks;
   stats.liveBytes -= h->bytes;
   if (!inChunk) {
     std::free(h);
     return;
   }
-  SizeClass& sc = SizeClassOf(OwnBytes(h));
-  h->kind = Kind::Free;
-  h->next = sc.free;
-  sc.free = h;
+  PushFree(SizeClassOf(OwnBytes(h)).free, h);
 }
 
 void ReturnEmptyChunks(std::uint64_t allocationsAhead) {
@@ -276,7 +284,7 @@ TbArr NewArray(std::uint32_t length, const Usual* values) {
   }
   a->length = 0;
   if (!ArrayResize(a, length)) return nullptr;
-  if (values) std::memcpy(static_cast<void*>(a->items), values, sizeof(Usual) * length);
+  if (values) CopyValues(a->items, values, length);
   return a;
 }
 
@@ -412,15 +420,10 @@ std::uint64_t Sweep() {
         ++c->live;
         continue;
       }
-      if (h->kind == Kind::Array) {
-        auto* a = reinterpret_cast<TbArray*>(h);
-        if (a->items != a->inlineItems) std::free(a->items);
-      }
+      FreeHeldApart(h);
       freedBytes += h->bytes;
       ++freedSlots;
-      h->kind = Kind::Free;
-      h->next = free;
-      free = h;
+      PushFree(free, h);
     }
   }
   stats.liveBlocks -= freedSlots;
@@ -442,11 +445,7 @@ void TrimChunks(std::uint64_t allocationsAhead) {
 }
 
 void FreeAll() {
-  ForEachBlock([](GcHeader* h) {
-    if (h->kind != Kind::Array) return;
-    auto* a = reinterpret_cast<TbArray*>(h);
-    if (a->items != a->inlineItems) std::free(a->items);
-  });
+  ForEachBlock(FreeHeldApart);
   for (GcHeader** list : {&instances, &otherBlocks}) {
     while (GcHeader* h = *list) {
       *list = h->next;
