@@ -55,9 +55,9 @@ Usual ErrorLogOpen() {
   OweErrorLogSeparator(F_ERROR);
   for (std::uint32_t waited = 0;; waited += kPollInterval) {
     // Not through a symbolic link: the log is no way to append to a file that lies elsewhere.
-    FileHandle handle = FOpen2(path, FO_WRITE | FO_NOFOLLOW);
+    // Opened to append, every write goes to the end of the log, so no seek is needed to get there.
+    FileHandle handle = FOpen2(path, FO_WRITE | FO_NOFOLLOW | FO_APPEND);
     if (handle != F_ERROR) {
-      FSeek3(handle, 0, FS_END);
       OweErrorLogSeparator(handle);
       return Handle(handle);
     }

@@ -41,9 +41,14 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error) {
   std::uint32_t access = mode & 0x0F, share = mode & 0xF0;
-  if (access > FO_READWRITE || share > FO_DENYNONE || (mode & ~(0xFFu | FO_NOFOLLOW)))
+  bool append = (mode & FO_APPEND) != 0;
+  if (access > FO_READWRITE || share > FO_DENYNONE || (mode & ~(0xFFu | FO_NOFOLLOW | FO_APPEND)) ||
+      (append && access == FO_READ))
     return Fail(error, kInvalidParameter);
-  DWORD desired = access == FO_READ ? GENERIC_READ : access == FO_WRITE ? GENERIC_WRITE : GENERIC_READ | GENERIC_WRITE;
+  // Without the right to write data where the handle points, Windows writes every block at the end.
+  constexpr DWORD kAppendOnly = FILE_GENERIC_WRITE & ~FILE_WRITE_DATA;
+  DWORD write = append ? kAppendOnly : GENERIC_WRITE;
+  DWORD desired = access == FO_READ ? GENERIC_READ : access == FO_WRITE ? write : GENERIC_READ | write;
   DWORD shareMode = share == FO_DENYWRITE  ? FILE_SHARE_READ
                     : share == FO_DENYREAD ? FILE_SHARE_WRITE
                     : share == FO_DENYNONE ? FILE_SHARE_READ | FILE_SHARE_WRITE

@@ -25,6 +25,9 @@ enum : std::uint32_t {
   FO_DENYNONE = 0x40,   // shares both
   // A symbolic link at the path is refused (error 1921) instead of being followed.
   FO_NOFOLLOW = 0x10000,
+  // Every write lands at the end of the file, wherever the handle was moved: the file only grows,
+  // even while another process appends to it too. Not with FO_READ.
+  FO_APPEND = 0x20000,
 };
 
 // FCreate2 attributes (the Windows file attributes; on POSIX hosts only FC_READONLY has an

@@ -86,6 +86,22 @@ TEST_F(FilesTest, SeekingMovesTheWritePosition) {
   EXPECT_EQ(ScratchDir::Read(dir_.File("seek.txt")), std::string("0123ab\r\n89\r\n"));
 }
 
+TEST_F(FilesTest, AHandleOpenedToAppendWritesAtTheEndWhereverItWasMoved) {
+  ScratchDir::Write(dir_.File("append.txt"), "start\r\n");
+  for (std::uint32_t access : {FO_WRITE, FO_READWRITE}) {
+    FileHandle h = FOpen2(dir_.File("append.txt").c_str(), access | FO_APPEND | FO_NOFOLLOW);
+    ASSERT_NE(h, F_ERROR) << access;
+    EXPECT_EQ(FPutS3(h, "first", 5), 7u);
+    EXPECT_EQ(FSeek3(h, 0, FS_SET), 0);
+    EXPECT_EQ(FPutS3(h, "second", 6), 8u);
+    FClose(h);
+  }
+  EXPECT_EQ(ScratchDir::Read(dir_.File("append.txt")), "start\r\nfirst\r\nsecond\r\nfirst\r\nsecond\r\n");
+  KestCall(FError, 1, {IntValue(0)});
+  EXPECT_EQ(FOpen2(dir_.File("append.txt").c_str(), FO_READ | FO_APPEND), F_ERROR) << "nothing to append to";
+  EXPECT_EQ(LastError(), 87u);
+}
+
 TEST_F(FilesTest, FailuresAnswerTheFailureValueAndAWindowsErrorNumber) {
   ScratchDir::Write(dir_.File("exists.txt"), "kept");
   struct Case {
