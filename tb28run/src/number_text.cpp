@@ -1,12 +1,14 @@
 #include "number_text.h"
 
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
 #include "arg_demand.h"
 #include "heap.h"
 #include "intl_settings.h"
+#include "string_make.h"
 
 namespace tb {
 namespace {
@@ -59,6 +61,17 @@ std::int32_t NaturalDecimals(const Usual& number) {
 std::string NaturalText(const Usual& number) {
   std::string text = NumberText(NumberOf(number), NaturalDecimals(number));
   return text.empty() ? std::string(kDefaultWholeWidth, '*') : text;
+}
+
+TbStr NaturalString(const char* operation, const Usual& number) {
+  char digits[16];
+  std::to_chars_result written;
+  switch (number.type) {
+    case T_INT: written = std::to_chars(digits, digits + sizeof digits, AsInt(number)); break;
+    case T_DWORD: written = std::to_chars(digits, digits + sizeof digits, std::uint32_t(number.value)); break;
+    default: return MakeString(operation, NaturalText(number));
+  }
+  return MakeString(operation, digits, std::uint64_t(written.ptr - digits));
 }
 
 std::string FitWidth(const std::string& text, std::uint32_t width, bool zeros) {

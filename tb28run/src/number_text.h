@@ -25,6 +25,9 @@ std::int32_t NaturalDecimals(const Usual& number);
 // The number's text without padding. A number that has no digits (infinite, NaN) shows as
 // asterisks of the default width, as it would in a field too narrow for it.
 std::string NaturalText(const Usual& number);
+// The same text as a runtime string. Integers, the most common case, are written straight from
+// their digits, without a detour through a double and a string to copy.
+TbStr NaturalString(const char* operation, const Usual& number);
 
 // The text right-aligned in the width: blanks before it, or zeros between the sign and the
 // digits. Text that does not fit, or is empty, gives asterisks of the width.

@@ -58,7 +58,7 @@ Usual FieldText(const char* operation, std::uint32_t countWord, Usual* args, boo
 
 TBRT TbStr NTrim(Usual number) {
   if (!tb::DemandNumber("NTrim", number, 1)) return tb::MakeString("NTrim", "");
-  return tb::MakeString("NTrim", tb::NaturalText(number));
+  return tb::NaturalString("NTrim", number);
 }
 
 TBRT Usual __Str(std::uint32_t countWord, Usual* args) { return FieldText("__Str", countWord, args, false); }

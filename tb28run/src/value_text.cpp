@@ -38,7 +38,7 @@ TBRT TbStr AsString(Usual value) {
     case T_STRING: return AsStr(value) ? AsStr(value) : tb::NewString("", 0);
     case T_INT:
     case T_FLOAT:
-    case T_DWORD: return tb::MakeString("AsString", tb::NaturalText(value));
+    case T_DWORD: return tb::NaturalString("AsString", value);
     case T_LOGIC: return tb::MakeString("AsString", value.value ? ".T." : ".F.");
     case T_NIL: return tb::MakeString("AsString", "NIL");
     case T_DATE: return DToC(value);

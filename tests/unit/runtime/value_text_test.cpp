@@ -19,6 +19,11 @@ TEST_F(ValueTextTest, TextFormOfEveryKindOfValue) {
   } cases[] = {
       {S("as is"), "as is"},
       {IntValue(-12), "-12"},
+      {IntValue(0), "0"},
+      {IntValue(INT32_MIN), "-2147483648"},
+      {IntValue(INT32_MAX), "2147483647"},
+      {Usual{4294967295u, T_DWORD}, "4294967295"},
+      {Usual{7, T_DWORD}, "7"},
       {Val(Psz2String("3.50")), "3.50"},
       {_DW2T(3221225477u), "3221225477"},
       {LogicValue(true), ".T."},
@@ -38,6 +43,9 @@ TEST_F(ValueTextTest, TextFormOfEveryKindOfValue) {
   for (const Case& c : cases) {
     EXPECT_EQ(Str(AsString(c.value)), c.text) << c.text;
     EXPECT_STREQ(AsPsz(c.value), c.text);
+    if (c.value.type == T_INT || c.value.type == T_DWORD) {
+      EXPECT_EQ(Str(NTrim(c.value)), c.text) << c.text;
+    }
   }
 }
 
