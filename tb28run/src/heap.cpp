@@ -139,6 +139,9 @@ __attribute__((always_inline)) inline GcHeader* TakeSlot(std::size_t bytes) {
   GcHeader* h = sc.free;
   if (!h) return TakeFreshSlot(sc, bytes);
   sc.free = h->next;
+  // The free list runs through memory not touched since the last sweep: fetching the next slot
+  // now lets its cache line arrive while the caller fills this one.
+  __builtin_prefetch(sc.free, 1);
   return h;
 }
 
