@@ -98,8 +98,8 @@ void IndexIVars(ClassInfo& c) {
   }
   if (high - low >= kDenseIVarSpan) return;
   c.ivarBase = low;
-  c.ivarsBySymbol.assign(high - low + 1, nullptr);
-  for (const auto& [sym, v] : c.ivars) c.ivarsBySymbol[sym - low] = &v;  // map elements stay put
+  c.ivarsBySymbol.assign(high - low + 1, IVarInfo{});
+  for (const auto& [sym, v] : c.ivars) c.ivarsBySymbol[sym - low] = v;
 }
 
 const MethodInfo* FindMethodInClasses(const ClassInfo* cls, Sym method) {
@@ -121,7 +121,8 @@ const IVarInfo* FindIVar(const ClassInfo* cls, Sym ivar) {
   const IVarInfo* v = nullptr;
   if (!cls->ivarsBySymbol.empty()) {
     Sym at = ivar - cls->ivarBase;  // wraps for a symbol below the base: out of range all the same
-    if (at < cls->ivarsBySymbol.size()) v = cls->ivarsBySymbol[at];
+    // No variable is named by symbol 0, the mark of a gap.
+    if (at < cls->ivarsBySymbol.size() && cls->ivarsBySymbol[at].symbol == ivar) v = &cls->ivarsBySymbol[at];
   } else if (auto it = cls->ivars.find(ivar); it != cls->ivars.end()) {
     v = &it->second;
   }

@@ -34,10 +34,11 @@ struct ClassInfo {
   std::uint32_t instanceSize;
   std::vector<RefRun> referenceMap;
   std::unordered_map<Sym, IVarInfo> ivars;  // the class's own and every superclass's
-  // The same variables by symbol less ivarBase, when their symbols lie close together (a
-  // program registers a class's names one after another): an error handler reads dozens of them.
+  // Copies of the same variables by symbol less ivarBase, when their symbols lie close together
+  // (a program registers a class's names one after another): an error handler reads dozens of
+  // them, and side by side they share cache lines. A gap holds symbol 0.
   Sym ivarBase = 0;
-  std::vector<const IVarInfo*> ivarsBySymbol;
+  std::vector<IVarInfo> ivarsBySymbol;
   std::unordered_map<Sym, MethodInfo> methods;
 
   // The last name found of each kind: late-bound code asks one class for one name again and
