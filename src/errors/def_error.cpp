@@ -1,12 +1,12 @@
 #include "errors/def_error.h"
 
-#include <string>
 #include <string_view>
 
 #include "errors/call_stack_text.h"
 #include "errors/error_class.h"
 #include "errors/error_log.h"
 #include "errors/error_message_text.h"
+#include "errors/text_builder.h"
 #include "runtime/call.h"
 #include "runtime/frame_guard.h"
 
@@ -108,12 +108,11 @@ Usual DefError(Usual error) {
     locals[kStack] = CallStackText(1);
   }
   if (!Empty(locals[kStack])) {
-    constexpr std::string_view kHeading = "CallStack:\r\n";
-    TbStr message = AsStr(locals[kText]), stack = AsStr(locals[kStack]);
-    std::string text;
-    text.reserve(SLen(message) + kHeading.size() + SLen(stack));
-    text.append(String2Psz(message), SLen(message)).append(kHeading).append(String2Psz(stack), SLen(stack));
-    locals[kText] = StringValue(Mem2String(text.data(), std::uint32_t(text.size())));
+    TextBuilder<2048> text;
+    text.Add(AsStr(locals[kText]));
+    text.Add("CallStack:\r\n");
+    text.Add(AsStr(locals[kStack]));
+    locals[kText] = StringValue(text.String());
   }
 
   if (_P2Logic(CallKest<declared::Switch>(SetBeep))) Sound();

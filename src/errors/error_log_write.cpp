@@ -1,22 +1,22 @@
-#include <string>
 #include <string_view>
 
 #include "errors/error_log.h"
 #include "errors/error_log_hex.h"
 #include "errors/error_log_separator.h"
+#include "errors/text_builder.h"
 #include "runtime/call.h"
 #include "runtime/frame_guard.h"
 
 namespace {
 
-constexpr const char* kBanner = "***********************ERROR********************************";
-constexpr const char* kMessageHeading = "Error message:";
-constexpr const char* kMessageRule = "--------------";
-constexpr const char* kObjectHeading = "Error Object created:";
-constexpr const char* kRule = "--------------------";
-static_assert(std::string_view(kBanner).size() == 60);
-static_assert(std::string_view(kMessageRule).size() == std::string_view(kMessageHeading).size());
-static_assert(std::string_view(kRule).size() == 20);
+constexpr std::string_view kBanner = "***********************ERROR********************************";
+constexpr std::string_view kMessageHeading = "Error message:";
+constexpr std::string_view kMessageRule = "--------------";
+constexpr std::string_view kObjectHeading = "Error Object created:";
+constexpr std::string_view kRule = "--------------------";
+static_assert(kBanner.size() == 60);
+static_assert(kMessageRule.size() == kMessageHeading.size());
+static_assert(kRule.size() == 20);
 
 // An error standing for a processor or operating-system exception shows five of its fields as
 // exception data.
@@ -32,7 +32,10 @@ struct FieldLine {
   Rendering exceptionRendering;
 };
 
-constexpr bool SeventeenWide(const char* label) { return label == nullptr || std::string_view(label).size() == 17; }
+constexpr std::size_t kLabelWidth = 17;
+constexpr bool SeventeenWide(const char* label) {
+  return label == nullptr || std::string_view(label).size() == kLabelWidth;
+}
 
 constexpr FieldLine kFields[] = {
     {"SubSystem       :", SYM_SUBSYSTEM, Rendering::Text, nullptr, Rendering::Text},
@@ -66,15 +69,14 @@ static_assert([] {
   return true;
 }());
 
-// A runtime string's bytes, appended at once: no allocation may come between.
-void Append(std::string& record, TbStr text) { record.append(String2Psz(text), SLen(text)); }
+using Record = TextBuilder<4096>;
 
-void AppendRendered(std::string& record, Usual value, Rendering rendering) {
+void AppendRendered(Record& record, Usual value, Rendering rendering) {
   switch (rendering) {
-    case Rendering::ErrorText: return Append(record, ErrString(_P2DW(value)));
-    case Rendering::TypeName: return Append(record, TypeString(_P2DW(value)));
-    case Rendering::Hex: return Append(record, AsStr(ErrorLogHex(value)));
-    case Rendering::Text: return Append(record, AsString(value));
+    case Rendering::ErrorText: return record.Add(ErrString(_P2DW(value)));
+    case Rendering::TypeName: return record.Add(TypeString(_P2DW(value)));
+    case Rendering::Hex: return record.Add(AsStr(ErrorLogHex(value)));
+    case Rendering::Text: return record.Add(AsString(value));
   }
 }
 
@@ -82,9 +84,6 @@ void AppendRendered(std::string& record, Usual value, Rendering rendering) {
 FileHandle PointedHandle(Usual handle) {
   return handle.type == T_PTR ? reinterpret_cast<FileHandle>(_P2Ptr(handle)) : F_ERROR;
 }
-
-// Room for a record with short fields beside the message text.
-constexpr std::size_t kRecordReserve = 1024;
 
 }  // namespace
 
@@ -95,57 +94,51 @@ void ErrorLogWrite(Usual handle, Usual text, Usual error) {
   FrameGuard frame(kFrame, CountWord(3, 3), args, locals, 2);
   // The record, and the empty line before it, go out in one write: one system call instead of
   // one a line, and a record that no failure between lines can leave half written.
-  std::string record;
-  record.reserve(kRecordReserve + (text.type == T_STRING ? SLen(AsStr(text)) : 0));
-  auto line = [&record](std::string_view value) {
-    record += value;
-    record += "\r\n";
-  };
+  Record record;
   auto flush = [&] {
-    if (record.empty()) return;
-    record.resize(record.size() - 2);  // the writer ends the last line
+    if (record.Empty()) return;
+    record.DropLast(2);  // the writer ends the last line
     if (FileHandle h = PointedHandle(handle); h != F_ERROR) {
-      FPutS3(h, record.data(), std::uint32_t(record.size()));
+      FPutS3(h, record.Data(), std::uint32_t(record.Size()));
     } else {
       // A handle given in another form is FPutS's to judge, as for any line it is given.
-      locals[0] = StringValue(Mem2String(record.data(), std::uint32_t(record.size())));
+      locals[0] = StringValue(record.String());
       CallKest<declared::FPutS>(FPutS, handle, locals[0]);
     }
-    record.clear();
+    record.Clear();
   };
   TbObj object = _P2Object(error);
 
-  if (PayErrorLogSeparator(PointedHandle(handle))) record += "\r\n";
-  line(kBanner);
-  Append(record, Version());
-  record += "\r\n";
-  Append(record, DToC(Today()));
-  record += ' ';
-  Append(record, Time());
-  record += "\r\nApplication: ";
-  Append(record, _ExecName());
-  record += "\r\n";
-  line(" ");
-  line(kMessageHeading);
-  line(kMessageRule);
+  if (PayErrorLogSeparator(PointedHandle(handle))) record.Add("\r\n");
+  record.AddLine(kBanner);
+  record.Add(Version());
+  record.Add("\r\n");
+  record.Add(DToC(Today()));
+  record.Add(' ');
+  record.Add(Time());
+  record.Add("\r\nApplication: ");
+  record.Add(_ExecName());
+  record.Add("\r\n \r\n");
+  record.AddLine(kMessageHeading);
+  record.AddLine(kMessageRule);
   if (text.type == T_STRING) {
-    Append(record, AsStr(text));
-    record += "\r\n";
+    record.Add(AsStr(text));
+    record.Add("\r\n");
   } else {
     // FPutS tells the error block about a text that is none, as for any other line it is given.
     flush();
     CallKest<declared::FPutS>(FPutS, handle, text);
   }
-  line(kObjectHeading);
-  line(kRule);
+  record.AddLine(kObjectHeading);
+  record.AddLine(kRule);
   bool exception = _PEQ(IVarGet(object, SYM_SUBCODE), IntValue(kExceptionSubcode)) != 0;
   for (const FieldLine& f : kFields) {
     bool asException = exception && f.exceptionLabel;
     locals[1] = IVarGet(object, f.field);
-    record += asException ? f.exceptionLabel : f.label;
+    record.Add(asException ? f.exceptionLabel : f.label, kLabelWidth);
     AppendRendered(record, locals[1], asException ? f.exceptionRendering : f.rendering);
-    record += "\r\n";
+    record.Add("\r\n");
   }
-  line(kRule);
+  record.AddLine(kRule);
   flush();
 }

@@ -1,0 +1,57 @@
+// The stack text builder: what it holds is what was added, however far past its room it grows.
+#include "errors/text_builder.h"
+
+#include <string>
+
+#include "program_fixture.h"
+
+namespace {
+
+class TextBuilderTest : public ProgramTest {};
+
+TEST_F(TextBuilderTest, HoldsWhatWasAddedOnTheStackAndPastItsRoom) {
+  struct Case {
+    const char* what;
+    std::size_t pieces;
+    std::size_t pieceLength;
+  } cases[] = {
+      {"nothing", 0, 0},
+      {"well within the room", 3, 5},
+      {"exactly the room", 4, 4},
+      {"one byte past the room", 1, 17},
+      {"many times the room", 50, 13},
+  };
+  for (const Case& c : cases) {
+    TextBuilder<16> text;
+    std::string expected;
+    for (std::size_t i = 0; i < c.pieces; ++i) {
+      std::string piece(c.pieceLength, char('a' + i % 26));
+      if (i % 2) {
+        text.Add(std::string_view(piece));
+      } else {
+        text.Add(Psz2String(piece.c_str()));  // a runtime string, copied at once
+      }
+      expected += piece;
+    }
+    text.Add('!');
+    expected += '!';
+    EXPECT_EQ(std::string(text.Data(), text.Size()), expected) << c.what;
+    TbStr made = text.String();
+    EXPECT_EQ(std::string(String2Psz(made), SLen(made)), expected) << c.what;
+  }
+}
+
+TEST_F(TextBuilderTest, DropsNoMoreThanItHoldsAndStartsAgainWhenCleared) {
+  TextBuilder<8> text;
+  text.AddLine("line");
+  text.DropLast(2);
+  EXPECT_EQ(std::string(text.Data(), text.Size()), "line");
+  text.DropLast(10);
+  EXPECT_TRUE(text.Empty());
+  text.Add("a longer text than the room");
+  text.Clear();
+  text.Add('x');
+  EXPECT_EQ(std::string(text.Data(), text.Size()), "x");
+}
+
+}  // namespace
