@@ -20,6 +20,7 @@ enum WinError : std::uint32_t {
   kTooManyOpenFiles = 4,
   kAccessDenied = 5,
   kInvalidHandle = 6,
+  kNotEnoughMemory = 8,
   kWriteProtect = 19,
   kGeneralFailure = 31,
   kSharingViolation = 32,

@@ -1,9 +1,9 @@
 // Files and directories. A file handle is a word of the runtime's own numbering (not an
 // operating-system handle); every failure answers F_ERROR and leaves its Windows error number
 // for FError, on every host: 2 file not found, 3 path not found, 4 too many open files,
-// 5 access denied, 6 invalid handle, 19 write protected, 32 sharing violation, 33 lock
-// violation, 80 file exists, 87 invalid parameter, 112 disk full, 131 negative seek,
-// 206 name too long, 1921 a symbolic link was refused, 31 any other fault.
+// 5 access denied, 6 invalid handle, 8 not enough memory, 19 write protected, 32 sharing
+// violation, 33 lock violation, 80 file exists, 87 invalid parameter, 112 disk full,
+// 131 negative seek, 206 name too long, 1921 a symbolic link was refused, 31 any other fault.
 #pragma once
 
 #include <cstdint>

@@ -43,8 +43,14 @@ TEST_F(FilesTest, LinesEndWithCrLfAndALengthCutsTheText) {
   EXPECT_EQ(FPutS3(h, "12345", 3), 5u);
   EXPECT_EQ(FPutS3(h, nullptr, 0), 2u);
   EXPECT_EQ(FPutS3(h, nullptr, 7), 2u) << "no text, nothing but the line end";
+  for (std::uint32_t length : {4094u, 4095u, 10000u}) {  // around the line a writer holds on its stack
+    std::string text(length, 'L');
+    EXPECT_EQ(FPutS3(h, text.c_str(), length), length + 2) << length;
+  }
   EXPECT_EQ(FClose(h), 1);
-  EXPECT_EQ(ScratchDir::Read(dir_.File("lines.txt")), "abc\r\nab\r\nxy\r\n\r\n\r\nby number\r\n123\r\n\r\n\r\n");
+  EXPECT_EQ(ScratchDir::Read(dir_.File("lines.txt")), "abc\r\nab\r\nxy\r\n\r\n\r\nby number\r\n123\r\n\r\n\r\n" +
+                                                          std::string(4094, 'L') + "\r\n" + std::string(4095, 'L') +
+                                                          "\r\n" + std::string(10000, 'L') + "\r\n");
   EXPECT_EQ(LastError(), 0u);
 }
 
