@@ -120,9 +120,7 @@ const IVarInfo* FindIVar(const ClassInfo* cls, Sym ivar) {
   if (cls->lastIVarInfo && cls->lastIVar == ivar) return cls->lastIVarInfo;  // variables never change
   const IVarInfo* v = nullptr;
   if (!cls->ivarsBySymbol.empty()) {
-    Sym at = ivar - cls->ivarBase;  // wraps for a symbol below the base: out of range all the same
-    // No variable is named by symbol 0, the mark of a gap.
-    if (at < cls->ivarsBySymbol.size() && cls->ivarsBySymbol[at].symbol == ivar) v = &cls->ivarsBySymbol[at];
+    v = DenseIVar(cls, ivar);
   } else if (auto it = cls->ivars.find(ivar); it != cls->ivars.end()) {
     v = &it->second;
   }

@@ -53,6 +53,13 @@ struct ClassInfo {
 };
 
 const ClassInfo* FindClass(Sym symbol);
+// A variable from the dense index, or null when the class has none or the symbol is not in it.
+inline const IVarInfo* DenseIVar(const ClassInfo* cls, Sym ivar) {
+  Sym at = ivar - cls->ivarBase;  // wraps for a symbol below the base: out of range all the same
+  // No variable is named by symbol 0, the mark of a gap.
+  if (at < cls->ivarsBySymbol.size() && cls->ivarsBySymbol[at].symbol == ivar) return &cls->ivarsBySymbol[at];
+  return nullptr;
+}
 inline const ClassInfo* ClassOf(TbObj object) {
   return object ? static_cast<const ClassInfo*>(reinterpret_cast<InstanceHeader*>(object)->cls) : nullptr;
 }

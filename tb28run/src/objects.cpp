@@ -27,7 +27,9 @@ void Store(unsigned char* at, T v) {
 
 unsigned char* FieldOf(TbObj object, const IVarInfo& v) { return reinterpret_cast<unsigned char*>(object) + v.offset; }
 
-Usual ReadField(TbObj object, const IVarInfo& v) {
+__attribute__((noinline)) Usual ReadFloat(const unsigned char* at) { return NewFloat(Load<double>(at)); }
+
+__attribute__((always_inline)) inline Usual ReadField(TbObj object, const IVarInfo& v) {
   const unsigned char* at = FieldOf(object, v);
   switch (v.type) {
     case T_INT: return IntValue(Load<std::int32_t>(at));
@@ -35,7 +37,7 @@ Usual ReadField(TbObj object, const IVarInfo& v) {
     case T_DWORD: return DwordValue(Load<std::uint32_t>(at));
     case T_LOGIC: return LogicValue(Load<std::uint32_t>(at) != 0);
     case T_SYMBOL: return SymbolValue(Load<std::uint32_t>(at));
-    case T_FLOAT: return NewFloat(Load<double>(at));
+    case T_FLOAT: return ReadFloat(at);
     case T_USUAL: return Load<Usual>(at);
     default: return Usual{Load<std::uintptr_t>(at), v.type == T_PTR ? T_PTR : v.type};
   }
@@ -236,7 +238,11 @@ TBRT Usual IVarGet(TbObj object, Sym ivar) {
       if (c->lastIVarType == T_USUAL) return Load<Usual>(reinterpret_cast<unsigned char*>(object) + c->lastIVarOffset);
       return ReadField(object, *c->lastIVarInfo);
     }
-    // Any other variable of the class; the error road only for one it lacks.
+    // Any other variable of the class; the error road only for one it lacks. An error handler
+    // reads one variable after another, each found in the dense index.
+    if (c) {
+      if (const IVarInfo* v = DenseIVar(c, ivar)) return ReadField(object, *v);
+    }
     if (const IVarInfo* v = FindIVar(c, ivar)) return ReadField(object, *v);
   }
   return IVarGetResolving(object, ivar);
