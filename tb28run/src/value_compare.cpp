@@ -82,26 +82,36 @@ bool Settle(const char* operation, Usual& a, Usual& b, bool ordering, Relation* 
   }
 }
 
+// Two integers, the usual operands, compare as they are: no kinds, no doubles.
+bool BothInts(const Usual& a, const Usual& b) { return a.type == T_INT && b.type == T_INT; }
+
 }  // namespace
 
 TBRT std::int32_t _PEQ(Usual a, Usual b) {
+  if (BothInts(a, b)) return AsInt(a) == AsInt(b);
   Relation r;
   return Settle("=", a, b, false, &r) && r == Relation::Equal;
 }
 
-TBRT std::int32_t _PDE(Usual a, Usual b) { return Relate(a, b) == Relation::Equal; }
+TBRT std::int32_t _PDE(Usual a, Usual b) {
+  if (BothInts(a, b)) return AsInt(a) == AsInt(b);
+  return Relate(a, b) == Relation::Equal;
+}
 
 TBRT std::int32_t _PUE(Usual a, Usual b) {
+  if (BothInts(a, b)) return AsInt(a) != AsInt(b);
   Relation r;
   return !Settle("<>", a, b, false, &r) || r != Relation::Equal;
 }
 
 TBRT std::int32_t _PGT(Usual a, Usual b) {
+  if (BothInts(a, b)) return AsInt(a) > AsInt(b);
   Relation r;
   return Settle(">", a, b, true, &r) && r == Relation::Greater;
 }
 
 TBRT std::int32_t _PLS(Usual a, Usual b) {
+  if (BothInts(a, b)) return AsInt(a) < AsInt(b);
   Relation r;
   return Settle("<", a, b, true, &r) && r == Relation::Less;
 }

@@ -20,6 +20,9 @@ TEST_F(ValueCompareTest, OperatorsOverComparablePairs) {
     Usual x, y;
     bool eq, de, gt, ls;
   } cases[] = {
+      {"3 vs 3", IntValue(3), IntValue(3), true, true, false, false},
+      {"-2 vs 3, signed", IntValue(-2), IntValue(3), false, false, false, true},
+      {"max vs min", IntValue(INT32_MAX), IntValue(INT32_MIN), false, false, true, false},
       {"1 vs 1.0", IntValue(1), F("1.0"), true, true, false, false},
       {"1.0 vs 1", F("1.00"), IntValue(1), true, true, false, false},
       {"2 vs 1.5", IntValue(2), F("1.5"), false, false, true, false},
