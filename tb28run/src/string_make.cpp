@@ -30,7 +30,7 @@ TbStr Acquire(const char* operation, std::uint64_t length, Make make) {
 
 }  // namespace
 
-TbStr MakeString(const char* operation, const char* bytes, std::uint64_t length) {
+TbStr MakeStringRaising(const char* operation, const char* bytes, std::uint64_t length) {
   return Acquire(operation, length, [&] { return NewString(bytes, std::uint32_t(length)); });
 }
 

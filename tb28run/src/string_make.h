@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "heap.h"
 #include "tb28run/values.h"
 
 namespace tb {
@@ -13,8 +14,14 @@ namespace tb {
 constexpr std::uint64_t kMaxStringLength = 0x7FFF0000u;
 
 // On a string overflow or memory error the error block may substitute a string; its default
-// is the empty string.
-TbStr MakeString(const char* operation, const char* bytes, std::uint64_t length);
+// is the empty string. MakeString is inline for the usual string that is simply made;
+// MakeStringRaising tries once more and then takes the error road.
+TbStr MakeStringRaising(const char* operation, const char* bytes, std::uint64_t length);
+inline TbStr MakeString(const char* operation, const char* bytes, std::uint64_t length) {
+  if (length <= kMaxStringLength)
+    if (TbStr s = NewString(bytes, std::uint32_t(length))) return s;
+  return MakeStringRaising(operation, bytes, length);
+}
 TbStr MakeFilled(const char* operation, std::uint64_t length, char fill);
 inline TbStr MakeString(const char* operation, std::string_view text) {
   return MakeString(operation, text.data(), text.size());

@@ -12,11 +12,12 @@
 
 namespace {
 
-std::string PointerText(std::uintptr_t address) {
+TbStr PointerText(std::uintptr_t address) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text = "0x";
-  for (int shift = int(sizeof address * 8) - 4; shift >= 0; shift -= 4) text += kDigits[(address >> shift) & 0xF];
-  return text;
+  char text[2 + 2 * sizeof address] = {'0', 'x'};
+  char* digit = text + 2;
+  for (int shift = int(sizeof address * 8) - 4; shift >= 0; shift -= 4) *digit++ = kDigits[(address >> shift) & 0xF];
+  return tb::MakeString("AsString", text, sizeof text);
 }
 
 std::string Braced(std::uint32_t type) {
@@ -44,7 +45,7 @@ TBRT TbStr AsString(Usual value) {
     case T_DATE: return DToC(value);
     case T_SYMBOL: return tb::MakeString("AsString", tb::NameOf(Sym(value.value)));
     case T_PTR:
-    case T_PTR_CALL: return tb::MakeString("AsString", PointerText(value.value));
+    case T_PTR_CALL: return PointerText(value.value);
     case T_ARRAY: {
       std::uint32_t length = AsArr(value) ? AsArr(value)->length : 0;
       return tb::MakeString("AsString", "{[" + std::to_string(length) + "]}");
