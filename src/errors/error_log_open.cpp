@@ -4,6 +4,7 @@
 
 #include "errors/error_log.h"
 #include "errors/error_log_separator.h"
+#include "errors/text_builder.h"
 #include "runtime/call.h"
 #include "runtime/frame_guard.h"
 
@@ -11,7 +12,7 @@ std::uint32_t ErrorLogBusyWait = 5000;
 
 namespace {
 
-constexpr const char* kLogName = "TBERROR.LOG";
+constexpr std::string_view kLogName = "TBERROR.LOG";
 constexpr std::uint32_t kPollInterval = 10;  // milliseconds
 
 // Windows error numbers as FError gives them.
@@ -50,8 +51,11 @@ Usual Handle(FileHandle handle) { return PtrValue(reinterpret_cast<const void*>(
 Usual ErrorLogOpen() {
   static const FrameInfo kFrame{"ERRORLOGOPEN", "errors/error_log_open.cpp"};
   FrameGuard frame(kFrame);
-  std::string log = Copied(WorkDir()) + kLogName;
-  const char* path = log.c_str();
+  TextBuilder<512> log;
+  log.Add(WorkDir());
+  log.Add(kLogName);
+  log.Add('\0');
+  const char* path = log.Data();
   OweErrorLogSeparator(F_ERROR);
   for (std::uint32_t waited = 0;; waited += kPollInterval) {
     // Not through a symbolic link: the log is no way to append to a file that lies elsewhere.
