@@ -1,4 +1,10 @@
 #include "tb28run/datetime.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <string>
+
 #include "error_recorder.h"
 #include "kest_call.h"
 #include "runtime_fixture.h"
@@ -106,6 +112,42 @@ TEST_F(DateTimeTest, TimeWithOtherSeparatorsAndExtensions) {
   KestCall(SetAmPm, 1, {LogicValue(false)});
   EXPECT_EQ(Str(Time()), "14:30:05");
 }
+
+#if !defined(_WIN32)
+// The host's clock is read through a conversion kept for the second it converted: every answer
+// is the one localtime_r gives for that second, also after the second turns and after a test
+// time is lifted.
+TEST_F(DateTimeTest, TimeAndTodayFollowTheHostClockAcrossSeconds) {
+  KestCall(SetAmPm, 1, {LogicValue(false)});
+  Clock(3, 4, 5);
+  EXPECT_EQ(Str(Time()), "03:04:05");
+  TbTestSetLocalTime(nullptr);
+  int secondsSeen = 0;
+  std::time_t previous = 0;
+  for (auto start = std::chrono::steady_clock::now();
+       secondsSeen < 2 && std::chrono::steady_clock::now() - start < std::chrono::seconds(5);) {
+    std::time_t before = std::time(nullptr);
+    std::string time = Str(Time());
+    Usual today = Today();
+    if (std::time(nullptr) != before) continue;  // the second turned while asking
+    std::tm parts{};
+    localtime_r(&before, &parts);
+    char expected[40];
+    std::snprintf(expected, sizeof expected, "%02d:%02d:%02d", parts.tm_hour, parts.tm_min,
+                  parts.tm_sec > 59 ? 59 : parts.tm_sec);
+    ASSERT_EQ(time, expected);
+    std::tm day{};
+    day.tm_year = parts.tm_year, day.tm_mon = parts.tm_mon, day.tm_mday = parts.tm_mday;
+    day.tm_hour = 12;
+    // Days since 1 January 1970 (UTC noon of the local date), plus that day's Julian number.
+    ASSERT_EQ(today.value, std::uint32_t(kJan1st1970 + timegm(&day) / 86400));
+    if (before != previous) ++secondsSeen, previous = before;
+  }
+  EXPECT_EQ(secondsSeen, 2);
+  Clock(23, 0, 1);
+  EXPECT_EQ(Str(Time()), "23:00:01");
+}
+#endif
 
 TEST_F(DateTimeTest, Version) { EXPECT_EQ(Str(Version()), "TB28RUN 2.8.0"); }
 
