@@ -50,6 +50,27 @@ TEST_F(DateTimeTest, DToCInEachPicture) {
       {"MM/DD/YY", true, 0, "  /  /    "},
       {"DD.MM.YYYY", false, 0, "  .  .    "},
       {"MM/DD/YY", false, 1000, "  /  /  "},
+      {"D/M/Y", false, kGregorianStart, "15/10/82"},
+      {"D/M/Y", true, kGregorianStart, "15/10/1582"},
+      {"D/M/Y", false, 0, " / /  "},
+      {"D/M/Y", true, 0, " / /    "},
+      {"DDD MMM YYY", false, kJan1st2000, "001 001 2000"},
+      {"DDD MMM YYY", false, 0, "            "},
+      {"yYyY dD", false, kJan1st1970, "1970 01"},
+      {"\xE9"
+       "DD",
+       false, kJan1st2000,
+       "\xE9"
+       "01"},
+      // Pictures longer than the runtime's own room on the stack.
+      {"--------------------------------------------------DD.MM.YYYY", false, kJan1st2000,
+       "--------------------------------------------------01.01.2000"},
+      {"--------------------------------------------------DD.MM.YYYY", false, 0,
+       "--------------------------------------------------  .  .    "},
+      {"YYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYYY Y Y Y Y Y Y Y Y Y Y Y Y Y Y Y Y Y Y Y Y Y Y Y Y Y Y Y Y Y Y Y Y Y",
+       true, kJan1st2000,
+       "2000 2000 2000 2000 2000 2000 2000 2000 2000 2000 2000 2000 2000 2000 2000 2000 2000 2000 2000 2000 "
+       "2000 2000 2000 2000 2000 2000 2000 2000 2000 2000 2000 2000 2000 2000"},
   };
   for (const Case& c : cases) {
     Picture(c.picture);
@@ -105,6 +126,9 @@ TEST_F(DateTimeTest, TimeWithOtherSeparatorsAndExtensions) {
   SetAMExt(Psz2String(" vorm."));
   SetPMExt(Psz2String(" nachm."));
   EXPECT_EQ(Str(Time()), "02.30.05 nachm.");
+  const std::string longer = " in the afternoon, by the clock on the wall of the old town hall";  // past a short buffer
+  SetPMExt(Psz2String(longer.c_str()));
+  EXPECT_EQ(Str(Time()), "02.30.05" + longer);
   SetPMExt(nullptr);
   SetTimeSep(0);
   EXPECT_EQ(Str(Time()), "023005");
