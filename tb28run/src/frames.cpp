@@ -115,12 +115,15 @@ TBRT Usual ProcFile(std::uint32_t countWord, Usual* args) {
 }
 
 TBRT TbStr _ExecName(void) {
-  char path[MAX_PATH + 1] = {};
+  char path[MAX_PATH + 1];
   DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const char* name = path;
-  for (DWORD i = 0; i < n; ++i)
-    if (path[i] == '/' || path[i] == '\\') name = path + i + 1;
-  return tb::NewString(name, std::uint32_t(std::strlen(name)));
+  // The path ends at its NUL: at n, or before it for a path cut to fit (or at 0 for none).
+  const char* end = static_cast<const char*>(std::memchr(path, '\0', n));
+  if (!end) end = path + n;
+  // The file name is what follows the last separator: looked for from the end, over the name only.
+  const char* name = end;
+  while (name != path && name[-1] != '/' && name[-1] != '\\') --name;
+  return tb::NewString(name, std::uint32_t(end - name));
 }
 
 TBRT std::uint32_t PCount(void) {

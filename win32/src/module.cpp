@@ -243,20 +243,25 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
 // ERROR_INSUFFICIENT_BUFFER (size 0: nothing is written, 0 is returned). Wine, like Windows XP,
 // leaves a truncated name without its NUL; we follow current Windows.
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
-  std::string path;
+  // The executable's path never changes and is read in place; a shared object's is copied while
+  // the list cannot change under it.
+  std::string copied;
+  std::string_view path;
   if (module == nullptr || module == MainModule()) {
     path = ExecutablePath();
   } else {
     Loaded().ForEach([&](const Mapping& mapping) {
-      if (reinterpret_cast<HMODULE>(mapping.start) == module) path = mapping.path;
+      if (reinterpret_cast<HMODULE>(mapping.start) == module) copied = mapping.path;
     });
-    if (path.empty()) {
+    if (copied.empty()) {
       SetLastError(ERROR_MOD_NOT_FOUND);
       return 0;
     }
+    path = copied;
   }
   if (path.size() < size) {
-    std::memcpy(fileName, path.c_str(), path.size() + 1);
+    std::memcpy(fileName, path.data(), path.size());
+    fileName[path.size()] = '\0';
     SetLastError(ERROR_SUCCESS);
     return static_cast<DWORD>(path.size());
   }
