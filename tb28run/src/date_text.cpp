@@ -76,6 +76,21 @@ char* Format(char* out, std::int64_t dayNumber, std::string_view picture, bool c
   return out;
 }
 
+// The last text DToC made and everything it was made from: every logged error writes today's
+// date in the same picture, so the text is copied rather than worked out again. The key holds
+// every input of Format, so a kept text is never out of date; only pictures short enough to keep
+// are kept. One per thread.
+struct LastText {
+  bool known;
+  bool century;
+  std::uint8_t pictureLength;
+  std::uint8_t length;
+  std::int64_t day;
+  char picture[32];
+  char text[4 * 32];
+};
+thread_local LastText last{};
+
 }  // namespace
 
 TBRT Usual Today(void) {
@@ -87,14 +102,30 @@ TBRT TbStr DToC(Usual date) {
   if (!tb::Demand("DToC", date, T_DATE, 1, IsDate)) date = Usual{0, T_DATE};
   const tb::IntlSettings& s = tb::Intl();
   std::int64_t day = std::int64_t(std::uint32_t(date.value));
-  // The usual pictures are short: their text is made on the stack, a long one's on the heap.
-  char room[128];
-  std::string large;
-  char* text = room;
-  if (MostFor(s.dateFormat.size()) > sizeof room) {
-    large.resize(MostFor(s.dateFormat.size()));
-    text = large.data();
+  std::string_view picture = s.dateFormat;
+  LastText& kept = last;
+  // The text goes to MakeString from the stack: an error block run while the string is made may
+  // call DToC again and replace the kept one.
+  char room[sizeof kept.text];
+  if (kept.known && kept.day == day && kept.century == s.century &&
+      picture == std::string_view(kept.picture, kept.pictureLength)) {
+    std::memcpy(room, kept.text, kept.length);
+    return tb::MakeString("DToC", room, kept.length);
   }
-  char* end = Format(text, day, s.dateFormat, s.century);
-  return tb::MakeString("DToC", text, std::uint64_t(end - text));
+  if (picture.size() <= sizeof kept.picture) {
+    static_assert(sizeof kept.text >= 4 * sizeof kept.picture, "room for the longest text of a kept picture");
+    std::size_t length = std::size_t(Format(room, day, picture, s.century) - room);
+    std::memcpy(kept.picture, picture.data(), picture.size());
+    std::memcpy(kept.text, room, length);
+    kept.pictureLength = std::uint8_t(picture.size());
+    kept.length = std::uint8_t(length);
+    kept.day = day;
+    kept.century = s.century;
+    kept.known = true;
+    return tb::MakeString("DToC", room, length);
+  }
+  // A long picture: its text is made on the heap and not kept.
+  std::string large(MostFor(picture.size()), '\0');
+  char* end = Format(large.data(), day, picture, s.century);
+  return tb::MakeString("DToC", large.data(), std::uint64_t(end - large.data()));
 }

@@ -79,6 +79,39 @@ TEST_F(DateTimeTest, DToCInEachPicture) {
   }
 }
 
+// DToC keeps its last text: each step changes one thing it was made from, or nothing.
+TEST_F(DateTimeTest, DToCFollowsEachChangeOfPictureCenturyAndDay) {
+  struct Step {
+    const char* picture;
+    bool century;
+    std::uint32_t day;
+    const char* text;
+  } steps[] = {
+      {"MM/DD/YY", false, kJan1st2000, "01/01/00"},
+      {"MM/DD/YY", false, kJan1st2000, "01/01/00"},
+      {"MM/DD/YY", true, kJan1st2000, "01/01/2000"},
+      {"MM/DD/YY", false, kJan1st2000, "01/01/00"},
+      {"DD/MM/YY", false, kJan1st2000 + 31, "01/02/00"},
+      {"MM/DD/YY", false, kJan1st2000 + 31, "02/01/00"},
+      {"MM/DD/YY", false, kJan1st2000 + 32, "02/02/00"},
+      {"MM/DD/YY", false, 0, "  /  /  "},
+      {"MM-DD-YY", false, 0, "  -  -  "},
+      {"MM-DD-YY", false, kJan1st1970, "01-01-70"},
+      {"MM-DD-YYY", false, kJan1st1970, "01-01-1970"},
+      {"MM-DD-YY", false, kJan1st1970, "01-01-70"},
+      {"--------------------------------------------------DD", false, kJan1st1970,
+       "--------------------------------------------------01"},
+      {"MM-DD-YY", false, kJan1st1970, "01-01-70"},
+      {"", false, kJan1st1970, ""},
+      {"MM-DD-YY", false, kJan1st1970, "01-01-70"},
+  };
+  for (const Step& step : steps) {
+    Picture(step.picture);
+    Century(step.century);
+    EXPECT_EQ(Str(DToC(Day(step.day))), step.text) << step.picture << " " << step.century << " " << step.day;
+  }
+}
+
 TEST_F(DateTimeTest, TodayIsTheLocalDate) {
   TbTestLocalTime t{2000, 1, 1, 23, 59, 59};
   TbTestSetLocalTime(&t);
