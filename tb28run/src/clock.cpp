@@ -16,6 +16,28 @@ TbTestLocalTime fixedTime{};
 
 const ResetRegistration reset([] { fixed = false; });
 
+#if !defined(_WIN32)
+// The last conversion, by the second it converted. Every error asks twice (Today and Time) and
+// localtime_r costs far more than the comparison; glibc's localtime_r does not read TZ again
+// after its first call either, so within one second the answer cannot differ. One per thread, so
+// that two threads asking at once never see each other's half-written answer.
+struct LastConversion {
+  std::time_t second;
+  TbTestLocalTime time;
+  bool known;
+};
+thread_local LastConversion last{};
+
+TbTestLocalTime Convert(std::time_t now) {
+  std::tm parts{};
+  localtime_r(&now, &parts);
+  // A leap second reads as the last ordinary one.
+  return TbTestLocalTime{std::uint16_t(parts.tm_year + 1900), std::uint16_t(parts.tm_mon + 1),
+                         std::uint16_t(parts.tm_mday),        std::uint16_t(parts.tm_hour),
+                         std::uint16_t(parts.tm_min),         std::uint16_t(parts.tm_sec > 59 ? 59 : parts.tm_sec)};
+}
+#endif
+
 }  // namespace
 
 TbTestLocalTime LocalNow() {
@@ -26,12 +48,9 @@ TbTestLocalTime LocalNow() {
   return TbTestLocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
 #else
   std::time_t now = std::time(nullptr);
-  std::tm parts{};
-  localtime_r(&now, &parts);
-  // A leap second reads as the last ordinary one.
-  return TbTestLocalTime{std::uint16_t(parts.tm_year + 1900), std::uint16_t(parts.tm_mon + 1),
-                         std::uint16_t(parts.tm_mday),        std::uint16_t(parts.tm_hour),
-                         std::uint16_t(parts.tm_min),         std::uint16_t(parts.tm_sec > 59 ? 59 : parts.tm_sec)};
+  LastConversion& kept = last;
+  if (!kept.known || kept.second != now) kept = LastConversion{now, Convert(now), true};
+  return kept.time;
 #endif
 }
 

@@ -1,6 +1,7 @@
 // Today and DToC: dates in the picture in force.
-#include <cctype>
+#include <cstring>
 #include <string>
+#include <string_view>
 
 #include "arg_demand.h"
 #include "calendar.h"
@@ -13,36 +14,82 @@ namespace {
 
 bool IsDate(const Usual& u) { return u.type == T_DATE; }
 
-std::string Padded(std::int32_t value, std::size_t width) {
-  std::string digits = std::to_string(value);
-  if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
-  return digits;
-}
+// The picture letter a character stands for, in either case: ASCII d, m and y only, which are
+// the only characters that OR 0x20 turns into them.
+char Folded(char c) { return char(c | 0x20); }
 
-// The date (or, for an empty one, blanks of the same shape) in the picture.
-std::string Format(std::int64_t dayNumber, const std::string& picture, bool century) {
-  bool blank = !tb::IsCalendarDay(dayNumber);
-  tb::CivilDate date = blank ? tb::CivilDate{0, 0, 0} : tb::CivilOf(dayNumber);
-  std::string out;
-  for (std::size_t i = 0; i < picture.size();) {
-    char letter = char(std::toupper(static_cast<unsigned char>(picture[i])));
-    if (letter != 'D' && letter != 'M' && letter != 'Y') {
-      out += picture[i++];
-      continue;
-    }
-    std::size_t run = 0;
-    while (i < picture.size() && std::toupper(static_cast<unsigned char>(picture[i])) == letter) ++i, ++run;
-    std::string field;
-    if (letter == 'Y') {
-      bool full = run > 2 || century;
-      field = full ? Padded(date.year, 4) : Padded(date.year % 100, 2);
-    } else {
-      field = Padded(letter == 'D' ? date.day : date.month, run);
-    }
-    out += blank ? std::string(letter == 'Y' ? field.size() : run, ' ') : field;
+// Writes value in decimal with zeros before it to make at least width characters. The fields of
+// a calendar day (a year of 1 to 9999, its last two digits, a month, a day) are never negative
+// and have at most four digits.
+char* Padded(char* out, std::uint32_t value, std::size_t width) {
+  std::size_t digits = value >= 1000 ? 4 : value >= 100 ? 3 : value >= 10 ? 2 : 1;
+  if (width > digits) {
+    std::memset(out, '0', width - digits);
+    out += width - digits;
+  }
+  switch (digits) {
+    case 4: *out++ = char('0' + value / 1000); [[fallthrough]];
+    case 3: *out++ = char('0' + value / 100 % 10); [[fallthrough]];
+    case 2: *out++ = char('0' + value / 10 % 10); [[fallthrough]];
+    default: *out++ = char('0' + value % 10);
   }
   return out;
 }
+
+// The longest text a picture can give: every letter of it a field of its own, a year of four
+// digits or a day or month of two, at most four characters for each.
+std::size_t MostFor(std::size_t pictureLength) { return 4 * pictureLength; }
+
+// The date (or, for an empty one, blanks of the same shape) in the picture, written at out
+// (room for MostFor(picture.size()) characters); returns the end.
+char* Format(char* out, std::int64_t dayNumber, std::string_view picture, bool century) {
+  bool blank = !tb::IsCalendarDay(dayNumber);
+  tb::CivilDate date = blank ? tb::CivilDate{0, 0, 0} : tb::CivilOf(dayNumber);
+  const char* at = picture.data();
+  const char* end = at + picture.size();
+  while (at != end) {
+    char letter = Folded(*at);
+    if (letter != 'd' && letter != 'm' && letter != 'y') {
+      *out++ = *at++;
+      continue;
+    }
+    const char* runStart = at;
+    do ++at;
+    while (at != end && Folded(*at) == letter);
+    std::size_t run = std::size_t(at - runStart);
+    if (letter == 'y') {
+      bool full = run > 2 || century;
+      if (blank) {
+        std::size_t width = full ? 4 : 2;
+        std::memset(out, ' ', width);
+        out += width;
+      } else {
+        out = full ? Padded(out, std::uint32_t(date.year), 4) : Padded(out, std::uint32_t(date.year % 100), 2);
+      }
+    } else if (blank) {
+      std::memset(out, ' ', run);
+      out += run;
+    } else {
+      out = Padded(out, std::uint32_t(letter == 'd' ? date.day : date.month), run);
+    }
+  }
+  return out;
+}
+
+// The last text DToC made and everything it was made from: every logged error writes today's
+// date in the same picture, so the text is copied rather than worked out again. The key holds
+// every input of Format, so a kept text is never out of date; only pictures short enough to keep
+// are kept. One per thread.
+struct LastText {
+  bool known;
+  bool century;
+  std::uint8_t pictureLength;
+  std::uint8_t length;
+  std::int64_t day;
+  char picture[32];
+  char text[4 * 32];
+};
+thread_local LastText last{};
 
 }  // namespace
 
@@ -54,5 +101,31 @@ TBRT Usual Today(void) {
 TBRT TbStr DToC(Usual date) {
   if (!tb::Demand("DToC", date, T_DATE, 1, IsDate)) date = Usual{0, T_DATE};
   const tb::IntlSettings& s = tb::Intl();
-  return tb::MakeString("DToC", Format(std::int64_t(std::uint32_t(date.value)), s.dateFormat, s.century));
+  std::int64_t day = std::int64_t(std::uint32_t(date.value));
+  std::string_view picture = s.dateFormat;
+  LastText& kept = last;
+  // The text goes to MakeString from the stack: an error block run while the string is made may
+  // call DToC again and replace the kept one.
+  char room[sizeof kept.text];
+  if (kept.known && kept.day == day && kept.century == s.century &&
+      picture == std::string_view(kept.picture, kept.pictureLength)) {
+    std::memcpy(room, kept.text, kept.length);
+    return tb::MakeString("DToC", room, kept.length);
+  }
+  if (picture.size() <= sizeof kept.picture) {
+    static_assert(sizeof kept.text >= 4 * sizeof kept.picture, "room for the longest text of a kept picture");
+    std::size_t length = std::size_t(Format(room, day, picture, s.century) - room);
+    std::memcpy(kept.picture, picture.data(), picture.size());
+    std::memcpy(kept.text, room, length);
+    kept.pictureLength = std::uint8_t(picture.size());
+    kept.length = std::uint8_t(length);
+    kept.day = day;
+    kept.century = s.century;
+    kept.known = true;
+    return tb::MakeString("DToC", room, length);
+  }
+  // A long picture: its text is made on the heap and not kept.
+  std::string large(MostFor(picture.size()), '\0');
+  char* end = Format(large.data(), day, picture, s.century);
+  return tb::MakeString("DToC", large.data(), std::uint64_t(end - large.data()));
 }

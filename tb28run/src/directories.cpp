@@ -1,5 +1,7 @@
 // The runtime's default directories and the working directory derived from them.
+#include <cstring>
 #include <string>
+#include <string_view>
 
 #include "file_native.h"
 #include "heap.h"
@@ -31,13 +33,25 @@ TbStr Replace(std::string& setting, const char* path) {
 }  // namespace
 
 TBRT TbStr WorkDir(void) {
-  std::string dir = !D().directory.empty() ? D().directory
-                    : !D().drive.empty()   ? D().drive
-                                           : tb::native::CurrentDirectory();
+  const Defaults& d = D();
+  std::string current;  // read only when neither default is set
+  std::string_view dir = !d.directory.empty() ? std::string_view(d.directory)
+                         : !d.drive.empty()   ? std::string_view(d.drive)
+                                              : std::string_view(current = tb::native::CurrentDirectory());
   // A current directory that cannot be read is still where relative names lead.
   if (dir.empty()) dir = ".";
-  if (!tb::native::IsSeparator(dir.back())) dir += tb::native::kSeparator;
-  return Text(dir);
+  if (tb::native::IsSeparator(dir.back())) return tb::NewString(dir.data(), std::uint32_t(dir.size()));
+  // The directory and a separator: on the stack when it fits, as it nearly always does.
+  char room[512];
+  std::string large;
+  char* text = room;
+  if (dir.size() + 1 > sizeof room) {
+    large.resize(dir.size() + 1);
+    text = large.data();
+  }
+  std::memcpy(text, dir.data(), dir.size());
+  text[dir.size()] = tb::native::kSeparator;
+  return tb::NewString(text, std::uint32_t(dir.size() + 1));
 }
 
 TBRT TbStr GetDefault(void) { return Text(D().drive); }

@@ -21,9 +21,4 @@ char DecimalChar() {
   return c ? c : '.';
 }
 
-bool TimeSepChar(char* out) {
-  *out = char(Intl().timeSep & 0xFF);
-  return *out != '\0';
-}
-
 }  // namespace tb

@@ -27,6 +27,9 @@ IntlSettings& Intl();
 // The separator characters as text uses them. A decimal separator of code 0 would cut the
 // number's text short, so it reads as "."; a time separator of code 0 means none at all.
 char DecimalChar();
-bool TimeSepChar(char* out);
+inline bool TimeSepChar(const IntlSettings& settings, char* out) {
+  *out = char(settings.timeSep & 0xFF);
+  return *out != '\0';
+}
 
 }  // namespace tb

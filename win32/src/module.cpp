@@ -108,6 +108,41 @@ class Wanted {
   bool dll_ = false;
 };
 
+// Eight characters at once in ASCII lower case, as Lower makes each: a byte from 'A' to 'Z' (its
+// low seven bits in that range, its high bit clear) gains 0x20, no other byte changes.
+std::uint64_t LowerWord(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u, kHigh = 0x8080808080808080u;
+  std::uint64_t low7 = word & ~kHigh;
+  std::uint64_t atLeastA = low7 + (0x80 - 'A') * kOnes;   // high bit set where low7 >= 'A'
+  std::uint64_t pastZ = low7 + (0x80 - 'Z' - 1) * kOnes;  // high bit set where low7 > 'Z'
+  return word | ((atLeastA & ~pastZ & ~word & kHigh) >> 2);
+}
+
+// The name a request's answer is kept under: its file name (what follows the last '/') in ASCII
+// lower case, since the lookup reads nothing else of it and ignores case. A file name too long to
+// hold here is looked up every time. Every error asks twice, so the name is found with strlen and
+// memrchr and lowered a word at a time.
+class RequestKey {
+ public:
+  explicit RequestKey(const char* requested) {
+    std::size_t total = std::strlen(requested);
+    const void* slash = memrchr(requested, '/', total);
+    const char* name = slash ? static_cast<const char*>(slash) + 1 : requested;
+    length_ = total - static_cast<std::size_t>(name - requested);
+    if (length_ == 0 || length_ > sizeof words_) return;
+    std::size_t words = (length_ + 7) / 8;
+    words_[words - 1] = 0;  // the bytes past the name in the last word
+    std::memcpy(words_, name, length_);
+    for (std::size_t i = 0; i < words; ++i) words_[i] = LowerWord(words_[i]);
+  }
+  bool Kept() const { return length_ <= sizeof words_; }
+  std::string_view View() const { return std::string_view(reinterpret_cast<const char*>(words_), length_); }
+
+ private:
+  std::uint64_t words_[8];
+  std::size_t length_ = 0;
+};
+
 struct Mapping {
   std::uintptr_t start;
   std::string path;
@@ -129,24 +164,25 @@ class LoadedObjects {
     for (const Mapping& mapping : mappings_) visit(mapping);
   }
 
-  // The load address of the first object `matches` accepts (0 for none), for a name requested
-  // as it is spelt here. Each answer is kept until the list changes: a program asks for the
-  // same few names on every error.
-  template <class Matches>
-  std::uintptr_t Find(std::string_view requested, Matches matches) {
+  // The answer to a request (0 for none), worked out by resolve(mappings) under the list's lock.
+  // Each answer is kept under the request's key until the list changes or a module is pretended
+  // loaded or forgotten: a program asks for the same few names on every error.
+  template <class Resolve>
+  std::uintptr_t Find(const RequestKey& key, Resolve resolve) {
+    // Read before the answer is worked out: a change after it makes the next request start afresh.
+    std::uint64_t pretendChanges = win32::Hooks().pretendChanges.load(std::memory_order_acquire);
     std::lock_guard lock(mutex_);
     if (Changed()) Reload();
-    for (const auto& [name, start] : answers_)
-      if (name == requested) return start;
-    std::uintptr_t found = 0;
-    for (const Mapping& mapping : mappings_) {
-      if (!mapping.isExecutable && matches(mapping)) {
-        found = mapping.start;
-        break;
-      }
+    if (pretendChanges != pretendSeen_) {
+      answers_.clear();
+      pretendSeen_ = pretendChanges;
     }
+    if (!key.Kept()) return resolve(std::as_const(mappings_));
+    for (const auto& [name, start] : answers_)
+      if (name == key.View()) return start;
+    std::uintptr_t found = resolve(std::as_const(mappings_));
     if (answers_.size() >= kAnswersKept) answers_.clear();
-    answers_.emplace_back(std::string(requested), found);
+    answers_.emplace_back(std::string(key.View()), found);
     return found;
   }
 
@@ -200,6 +236,7 @@ class LoadedObjects {
 
   std::mutex mutex_;
   Counts seen_;
+  std::uint64_t pretendSeen_ = 0;
   std::vector<Mapping> mappings_;
   std::vector<std::pair<std::string, std::uintptr_t>> answers_;
 };
@@ -222,16 +259,21 @@ extern "C" {
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
   if (moduleName == nullptr) return MainModule();
-  Wanted wanted(moduleName);
-  if (IsMainModuleName(wanted)) return MainModule();
-  {
-    auto& hooks = win32::Hooks();
-    std::lock_guard lock(hooks.mutex);
-    for (const std::string& pretended : hooks.pretendModules) {
-      if (wanted.Matches(pretended)) return reinterpret_cast<HMODULE>(const_cast<std::string*>(&pretended));
+  std::uintptr_t found = Loaded().Find(RequestKey(moduleName), [&](const std::vector<Mapping>& mappings) {
+    Wanted wanted(moduleName);
+    if (IsMainModuleName(wanted)) return reinterpret_cast<std::uintptr_t>(MainModule());
+    {
+      auto& hooks = win32::Hooks();
+      std::lock_guard lock(hooks.mutex);
+      for (const std::string& pretended : hooks.pretendModules) {
+        if (wanted.Matches(pretended)) return reinterpret_cast<std::uintptr_t>(&pretended);
+      }
     }
-  }
-  std::uintptr_t found = Loaded().Find(moduleName, [&](const Mapping& m) { return wanted.Matches(m.Name()); });
+    for (const Mapping& mapping : mappings) {
+      if (!mapping.isExecutable && wanted.Matches(mapping.Name())) return mapping.start;
+    }
+    return std::uintptr_t(0);
+  });
   if (found) return reinterpret_cast<HMODULE>(found);
   SetLastError(ERROR_MOD_NOT_FOUND);
   return nullptr;
@@ -243,20 +285,25 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
 // ERROR_INSUFFICIENT_BUFFER (size 0: nothing is written, 0 is returned). Wine, like Windows XP,
 // leaves a truncated name without its NUL; we follow current Windows.
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
-  std::string path;
+  // The executable's path never changes and is read in place; a shared object's is copied while
+  // the list cannot change under it.
+  std::string copied;
+  std::string_view path;
   if (module == nullptr || module == MainModule()) {
     path = ExecutablePath();
   } else {
     Loaded().ForEach([&](const Mapping& mapping) {
-      if (reinterpret_cast<HMODULE>(mapping.start) == module) path = mapping.path;
+      if (reinterpret_cast<HMODULE>(mapping.start) == module) copied = mapping.path;
     });
-    if (path.empty()) {
+    if (copied.empty()) {
       SetLastError(ERROR_MOD_NOT_FOUND);
       return 0;
     }
+    path = copied;
   }
   if (path.size() < size) {
-    std::memcpy(fileName, path.c_str(), path.size() + 1);
+    std::memcpy(fileName, path.data(), path.size());
+    fileName[path.size()] = '\0';
     SetLastError(ERROR_SUCCESS);
     return static_cast<DWORD>(path.size());
   }

@@ -40,6 +40,17 @@ TEST_F(DirectoriesTest, TheDefaultDirectoryLeadsThenTheDefaultDriveAndDirectory)
   EXPECT_TRUE(std::filesystem::equivalent(WithoutSeparator(Str(WorkDir())), std::filesystem::current_path()));
 }
 
+TEST_F(DirectoriesTest, ALongDefaultDirectoryIsKeptWhole) {
+  for (std::size_t length : {510u, 511u, 512u, 2000u}) {
+    std::string dir(length, 'd');
+    SetDefaultDir(dir.c_str());
+    EXPECT_EQ(Str(WorkDir()), dir + Separator()) << length;
+    dir.back() = Separator()[0];
+    SetDefaultDir(dir.c_str());
+    EXPECT_EQ(Str(WorkDir()), dir) << length;
+  }
+}
+
 TEST_F(DirectoriesTest, TheResetForgetsTheDefaults) {
   SetDefaultDir("x");
   SetDefault("y");

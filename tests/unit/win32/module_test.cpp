@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "win32_test_support.h"
@@ -131,6 +132,41 @@ TEST_F(ModuleHandle, WindowsSpellingsOfThisLayer) {
   EXPECT_EQ(GetModuleHandleA("TB28WIN32.DLL"), layer);
   EXPECT_EQ(GetModuleHandleA("tb28win32"), layer);
   EXPECT_EQ(GetModuleHandleA("Tb28Win32.dll"), layer);
+}
+
+// Answers are kept by the file name a request names, whatever its case or directory: every
+// spelling gets the answer it would get alone, asked first or again, in any order.
+TEST_F(ModuleHandle, EachSpellingGetsItsOwnAnswerFirstAndAgain) {
+  HMODULE libc = GetModuleHandleA("libc.so.6");
+  HMODULE layer = GetModuleHandleA("libtb28win32.so");
+  ASSERT_NE(libc, nullptr);
+  ASSERT_NE(layer, nullptr);
+  const std::string longDirectory(100, 'd');
+  const std::string longName(80, 'n');
+  struct Case {
+    std::string name;
+    HMODULE expected;
+  } cases[] = {
+      {"libc.so.6", libc},
+      {"/no/such/dir/LIBC.SO.6", libc},
+      {"LiBc.So.6", libc},
+      {"libc.so.6.", libc},
+      {longDirectory + "/libc.so.6", libc},
+      {"tb28win32", layer},
+      {"dir/TB28WIN32", layer},
+      {"tb28win32.", nullptr},
+      {"tb28win32/", nullptr},
+      {"tb28win32.dll.", nullptr},
+      {"TB28WIN32.DLL", layer},
+      {longName + ".dll", nullptr},
+      {longName + "/tb28win32.dll", layer},
+      {"/", nullptr},
+  };
+  for (int round = 0; round < 2; ++round) {
+    for (const Case& c : cases) EXPECT_EQ(GetModuleHandleA(c.name.c_str()), c.expected) << c.name;
+    for (auto it = std::rbegin(cases); it != std::rend(cases); ++it)
+      EXPECT_EQ(GetModuleHandleA(it->name.c_str()), it->expected) << it->name;
+  }
 }
 
 TEST_F(ModuleHandle, MissingModuleFailsWithModNotFound) {
