@@ -36,7 +36,7 @@ std::string ObjectText(TbObj object) {
 
 TBRT TbStr AsString(Usual value) {
   switch (value.type) {
-    case T_STRING: return AsStr(value) ? AsStr(value) : tb::NewString("", 0);
+    case T_STRING: return AsStr(value);  // a null string is the empty string already
     case T_INT:
     case T_FLOAT:
     case T_DWORD: return tb::NaturalString("AsString", value);

@@ -18,6 +18,7 @@ TEST_F(ValueTextTest, TextFormOfEveryKindOfValue) {
     const char* text;
   } cases[] = {
       {S("as is"), "as is"},
+      {Usual{0, T_STRING}, ""},
       {IntValue(-12), "-12"},
       {IntValue(0), "0"},
       {IntValue(INT32_MIN), "-2147483648"},
