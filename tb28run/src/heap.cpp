@@ -414,20 +414,26 @@ std::uint64_t Sweep() {
   std::uint64_t freedBytes = 0, freedSlots = 0;
   for (std::uintptr_t base : chunkBases) {
     auto* c = reinterpret_cast<Chunk*>(base);
-    GcHeader*& free = sizeClasses[c->slotBytes / kGranule - 1].free;
-    for (std::uint32_t i = 0; i < c->used; ++i) {
-      GcHeader* h = SlotAt(c, i);
-      if (h->kind == Kind::Free || h->kind == Kind::Instance) continue;
+    GcHeader* free = sizeClasses[c->slotBytes / kGranule - 1].free;
+    std::uint32_t live = 0;
+    const std::size_t step = c->slotBytes;
+    auto* slot = reinterpret_cast<unsigned char*>(SlotAt(c, 0));
+    for (auto* end = slot + std::size_t(c->used) * step; slot != end; slot += step) {
+      auto* h = reinterpret_cast<GcHeader*>(slot);
+      Kind kind = h->kind;
+      if (kind == Kind::Free || kind == Kind::Instance) continue;
       if (h->mark & MARK_LIVE) {
         h->mark &= std::uint8_t(~MARK_LIVE);
-        ++c->live;
+        ++live;
         continue;
       }
-      FreeHeldApart(h);
+      if (kind == Kind::Array) FreeHeldApart(h);
       freedBytes += h->bytes;
       ++freedSlots;
       PushFree(free, h);
     }
+    c->live += live;
+    sizeClasses[c->slotBytes / kGranule - 1].free = free;
   }
   stats.liveBlocks -= freedSlots;
   stats.liveBytes -= freedBytes;
