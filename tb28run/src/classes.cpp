@@ -96,10 +96,14 @@ void IndexIVars(ClassInfo& c) {
     low = std::min(low, sym);
     high = std::max(high, sym);
   }
-  if (high - low >= kDenseIVarSpan) return;
+  if (high - low >= kDenseIVarSpan || c.instanceSize >= kSlotOffsetLimit) return;
   c.ivarBase = low;
-  c.ivarsBySymbol.assign(high - low + 1, IVarInfo{});
-  for (const auto& [sym, v] : c.ivars) c.ivarsBySymbol[sym - low] = v;
+  c.ivarSlots.assign(high - low + 1, IVarSlot{0, 0, 0});
+  c.ivarsBySymbol.assign(high - low + 1, nullptr);
+  for (const auto& [sym, v] : c.ivars) {
+    c.ivarSlots[sym - low] = IVarSlot{sym, v.offset, v.type};
+    c.ivarsBySymbol[sym - low] = &v;  // a map's elements stay where they are
+  }
 }
 
 const MethodInfo* FindMethodInClasses(const ClassInfo* cls, Sym method) {
@@ -120,7 +124,7 @@ const IVarInfo* FindIVar(const ClassInfo* cls, Sym ivar) {
   if (cls->lastIVarInfo && cls->lastIVar == ivar) return cls->lastIVarInfo;  // variables never change
   const IVarInfo* v = nullptr;
   if (!cls->ivarsBySymbol.empty()) {
-    v = DenseIVar(cls, ivar);
+    if (DenseSlot(cls, ivar)) v = cls->ivarsBySymbol[ivar - cls->ivarBase];
   } else if (auto it = cls->ivars.find(ivar); it != cls->ivars.end()) {
     v = &it->second;
   }

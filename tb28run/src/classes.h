@@ -28,25 +28,37 @@ struct RefRun {
   bool usuals;  // a run of dynamic values rather than of reference fields
 };
 
-struct ClassInfo {
-  Sym symbol;
-  const ClassInfo* super;
-  std::uint32_t instanceSize;
-  std::vector<RefRun> referenceMap;
-  std::unordered_map<Sym, IVarInfo> ivars;  // the class's own and every superclass's
-  // Copies of the same variables by symbol less ivarBase, when their symbols lie close together
-  // (a program registers a class's names one after another): an error handler reads dozens of
-  // them, and side by side they share cache lines. A gap holds symbol 0.
-  Sym ivarBase = 0;
-  std::vector<IVarInfo> ivarsBySymbol;
-  std::unordered_map<Sym, MethodInfo> methods;
+// A variable as a read needs it, eight bytes: a class's variables side by side in few cache lines.
+struct IVarSlot {
+  Sym symbol;  // 0 in a gap: no variable is named by symbol 0
+  std::uint32_t offset : 24;
+  std::uint32_t type : 8;
+};
+// Offsets a slot can hold; a class with larger instances reads through the hash map.
+constexpr std::uint32_t kSlotOffsetLimit = 1u << 24;
 
-  // The last name found of each kind: late-bound code asks one class for one name again and
-  // again. A method found stays valid until a method is declared anywhere (the epoch changes).
+struct ClassInfo {
+  // What a variable read looks at comes first, in the first cache line.
+  Sym symbol = 0;
+  // The variable the class was last asked for: late-bound code asks one class for one name again
+  // and again. Its type and offset are kept beside the name for a quick read.
   mutable Sym lastIVar = 0;
-  mutable std::uint32_t lastIVarType = 0;  // the variable's, kept beside the name for a quick read
+  mutable std::uint32_t lastIVarType = 0;
   mutable std::uint32_t lastIVarOffset = 0;
   mutable const IVarInfo* lastIVarInfo = nullptr;
+  // The variables by symbol less ivarBase, when their symbols lie close together (a program
+  // registers a class's names one after another): an error handler reads dozens of them.
+  Sym ivarBase = 0;
+  std::vector<IVarSlot> ivarSlots;
+  std::vector<const IVarInfo*> ivarsBySymbol;  // the same index, to the full descriptions
+
+  const ClassInfo* super = nullptr;
+  std::uint32_t instanceSize = 0;
+  std::vector<RefRun> referenceMap;
+  std::unordered_map<Sym, IVarInfo> ivars;  // the class's own and every superclass's
+  std::unordered_map<Sym, MethodInfo> methods;
+
+  // The method found last; it stays valid until a method is declared anywhere (the epoch changes).
   mutable Sym lastMethod = 0;
   mutable const MethodInfo* lastMethodInfo = nullptr;
   mutable std::uint64_t lastMethodEpoch = 0;
@@ -54,10 +66,9 @@ struct ClassInfo {
 
 const ClassInfo* FindClass(Sym symbol);
 // A variable from the dense index, or null when the class has none or the symbol is not in it.
-inline const IVarInfo* DenseIVar(const ClassInfo* cls, Sym ivar) {
+inline const IVarSlot* DenseSlot(const ClassInfo* cls, Sym ivar) {
   Sym at = ivar - cls->ivarBase;  // wraps for a symbol below the base: out of range all the same
-  // No variable is named by symbol 0, the mark of a gap.
-  if (at < cls->ivarsBySymbol.size() && cls->ivarsBySymbol[at].symbol == ivar) return &cls->ivarsBySymbol[at];
+  if (at < cls->ivarSlots.size() && cls->ivarSlots[at].symbol == ivar) return &cls->ivarSlots[at];
   return nullptr;
 }
 inline const ClassInfo* ClassOf(TbObj object) {

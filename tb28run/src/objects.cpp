@@ -29,9 +29,9 @@ unsigned char* FieldOf(TbObj object, const IVarInfo& v) { return reinterpret_cas
 
 __attribute__((noinline)) Usual ReadFloat(const unsigned char* at) { return NewFloat(Load<double>(at)); }
 
-__attribute__((always_inline)) inline Usual ReadField(TbObj object, const IVarInfo& v) {
-  const unsigned char* at = FieldOf(object, v);
-  switch (v.type) {
+__attribute__((always_inline)) inline Usual ReadField(TbObj object, std::uint32_t offset, std::uint32_t type) {
+  const unsigned char* at = reinterpret_cast<unsigned char*>(object) + offset;
+  switch (type) {
     case T_INT: return IntValue(Load<std::int32_t>(at));
     case T_DATE: return Usual{Load<std::uint32_t>(at), T_DATE};
     case T_DWORD: return DwordValue(Load<std::uint32_t>(at));
@@ -39,9 +39,10 @@ __attribute__((always_inline)) inline Usual ReadField(TbObj object, const IVarIn
     case T_SYMBOL: return SymbolValue(Load<std::uint32_t>(at));
     case T_FLOAT: return ReadFloat(at);
     case T_USUAL: return Load<Usual>(at);
-    default: return Usual{Load<std::uintptr_t>(at), v.type == T_PTR ? T_PTR : v.type};
+    default: return Usual{Load<std::uintptr_t>(at), type};
   }
 }
+Usual ReadField(TbObj object, const IVarInfo& v) { return ReadField(object, v.offset, v.type); }
 
 bool IsWhole(double d, double lo, double hi) { return d >= lo && d <= hi && d == double(std::int64_t(d)); }
 
@@ -230,22 +231,26 @@ __attribute__((noinline)) Usual IVarGetResolving(TbObj object, Sym ivar) {
 }  // namespace
 
 TBRT Usual IVarGet(TbObj object, Sym ivar) {
-  // The variable its class was last asked for, read at once: late-bound code reads one variable
-  // of one class again and again.
-  if (object) {
-    const ClassInfo* c = ClassOf(object);
-    if (c && c->lastIVar == ivar && c->lastIVarInfo) {
-      if (c->lastIVarType == T_USUAL) return Load<Usual>(reinterpret_cast<unsigned char*>(object) + c->lastIVarOffset);
-      return ReadField(object, *c->lastIVarInfo);
-    }
-    // Any other variable of the class; the error road only for one it lacks. An error handler
-    // reads one variable after another, each found in the dense index.
-    if (c) {
-      if (const IVarInfo* v = DenseIVar(c, ivar)) return ReadField(object, *v);
-    }
-    if (const IVarInfo* v = FindIVar(c, ivar)) return ReadField(object, *v);
+  const ClassInfo* c = ClassOf(object);
+  if (!c) return IVarGetResolving(object, ivar);
+  std::uint32_t offset, type;
+  if (c->lastIVar == ivar && c->lastIVarInfo) {
+    // The variable its class was last asked for: late-bound code reads one variable of one class
+    // again and again.
+    offset = c->lastIVarOffset;
+    type = c->lastIVarType;
+  } else if (const IVarSlot* slot = DenseSlot(c, ivar)) {
+    // An error handler reads one variable after another, each found in the dense index.
+    offset = slot->offset;
+    type = slot->type;
+  } else if (const IVarInfo* v = FindIVar(c, ivar)) {
+    offset = v->offset;
+    type = v->type;
+  } else {
+    return IVarGetResolving(object, ivar);  // the error road, for a variable the class lacks
   }
-  return IVarGetResolving(object, ivar);
+  if (type == T_USUAL) return Load<Usual>(reinterpret_cast<unsigned char*>(object) + offset);
+  return ReadField(object, offset, type);
 }
 
 TBRT Usual IVarPut(TbObj object, Sym ivar, Usual value) {
