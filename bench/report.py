@@ -98,13 +98,14 @@ def main():
     row("ErrorMessageText, full Error", bench["ErrorMessageTextFullError"], "plain std::string",
         bench["PlainMessageText"])
     row("DefError, logged", bench["DefErrorLogged"], "open, append, close", bench["DirectAppend"], "<= 1.5x", 1.5)
-    row("  its system calls alone (open, lock, seek, append, close)", bench["LockedAppend"], "open, append, close",
+    row("  its system calls alone (open to append, lock, write, close)", bench["LockedAppend"], "open, append, close",
         bench["DirectAppend"])
 
     headers = ("measure", "figure", "baseline", "", "ratio", "target", "")
     widths = [max(len(str(r[i])) for r in rows + [headers]) for i in range(len(headers))]
     print(f"machine: {machine()}; {lua['version']}; load average {os.getloadavg()[0]:.2f} at the end")
-    print(f"benchmarks: median CPU time of 5 repetitions; late-bound rows: best of 5 less the timing loop "
+    print(f"benchmarks: median CPU time of 5 repetitions (the logged error and its baselines taking "
+          f"turns at random); late-bound rows: best of 5 less the timing loop "
           f"({loop:.1f} ns); Lua: best of 5 rounds less its empty loop ({lua['empty_loop_ns']:.1f} ns); "
           f"processes: {p['runs']} runs each, taking turns")
     line = "  ".join(h.ljust(w) for h, w in zip(headers, widths))
