@@ -230,13 +230,13 @@ __attribute__((noinline)) Usual IVarGetResolving(TbObj object, Sym ivar) {
 
 }  // namespace
 
-TBRT Usual IVarGet(TbObj object, Sym ivar) {
-  const ClassInfo* c = ClassOf(object);
+namespace {
+
+// Any variable but the dynamic value the class was last asked for.
+__attribute__((noinline)) Usual IVarGetAny(TbObj object, const ClassInfo* c, Sym ivar) {
   if (!c) return IVarGetResolving(object, ivar);
   std::uint32_t offset, type;
   if (c->lastIVar == ivar && c->lastIVarInfo) {
-    // The variable its class was last asked for: late-bound code reads one variable of one class
-    // again and again.
     offset = c->lastIVarOffset;
     type = c->lastIVarType;
   } else if (const IVarSlot* slot = DenseSlot(c, ivar)) {
@@ -251,6 +251,17 @@ TBRT Usual IVarGet(TbObj object, Sym ivar) {
   }
   if (type == T_USUAL) return Load<Usual>(reinterpret_cast<unsigned char*>(object) + offset);
   return ReadField(object, offset, type);
+}
+
+}  // namespace
+
+TBRT Usual IVarGet(TbObj object, Sym ivar) {
+  // The variable its class was last asked for: late-bound code reads one variable of one class
+  // again and again, most often a dynamic value. Read here, before anything else is set up.
+  const ClassInfo* c = ClassOf(object);
+  if (c && c->lastIVar == ivar && c->lastIVarType == T_USUAL && c->lastIVarInfo)
+    return Load<Usual>(reinterpret_cast<unsigned char*>(object) + c->lastIVarOffset);
+  return IVarGetAny(object, c, ivar);
 }
 
 TBRT Usual IVarPut(TbObj object, Sym ivar, Usual value) {
