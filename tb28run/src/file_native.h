@@ -37,7 +37,9 @@ enum WinError : std::uint32_t {
 OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error);
 OsFile Create(const char* path, std::uint32_t attribute, std::uint32_t* error);
 bool Seek(OsFile file, std::int64_t offset, std::uint32_t origin, std::int64_t* position, std::uint32_t* error);
-bool Write(OsFile file, const char* bytes, std::size_t count, std::uint32_t* error);
+// Writes the text and CR LF after it in one system call where the host allows, so that no other
+// writer's bytes come between them.
+bool WriteLine(OsFile file, const char* text, std::size_t length, std::uint32_t* error);
 bool Close(OsFile file, std::uint32_t* error);
 
 // The process's current directory, without a trailing separator ("" when it cannot be read).

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -169,17 +170,31 @@ bool Seek(OsFile file, std::int64_t offset, std::uint32_t origin, std::int64_t* 
   return true;
 }
 
-bool Write(OsFile file, const char* bytes, std::size_t count, std::uint32_t* error) {
-  while (count > 0) {
-    ssize_t n = write(int(file), bytes, count);
+bool WriteLine(OsFile file, const char* text, std::size_t length, std::uint32_t* error) {
+  // Gathered by the kernel from where the text lies: the text is not copied to join the line end.
+  static const char kLineEnd[2] = {'\r', '\n'};
+  iovec parts[2] = {{const_cast<char*>(text), length}, {const_cast<char*>(kLineEnd), sizeof kLineEnd}};
+  iovec* next = parts;
+  int left = 2;
+  while (left > 0) {
+    ssize_t n = writev(int(file), next, left);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       // A descriptor the runtime holds is valid: EBADF means it is not open for writing.
       *error = n < 0 && errno == EBADF ? kAccessDenied : n < 0 ? FromErrno(errno, nullptr) : kDiskFull;
       return false;
     }
-    bytes += n;
-    count -= std::size_t(n);
+    // A short write goes on from the first byte not written.
+    std::size_t done = std::size_t(n);
+    while (left > 0 && done >= next->iov_len) {
+      done -= next->iov_len;
+      ++next;
+      --left;
+    }
+    if (left > 0) {
+      next->iov_base = static_cast<char*>(next->iov_base) + done;
+      next->iov_len -= done;
+    }
   }
   *error = kOk;
   return true;

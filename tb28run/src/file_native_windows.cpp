@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <memory>
+#include <new>
 #include <string>
 
 #include "file_native.h"
@@ -86,7 +89,9 @@ bool Seek(OsFile file, std::int64_t offset, std::uint32_t origin, std::int64_t* 
   return true;
 }
 
-bool Write(OsFile file, const char* bytes, std::size_t count, std::uint32_t* error) {
+namespace {
+
+bool WriteAll(OsFile file, const char* bytes, std::size_t count, std::uint32_t* error) {
   while (count > 0) {
     DWORD chunk = count > 0x40000000u ? 0x40000000u : DWORD(count), written = 0;
     if (!WriteFile(H(file), bytes, chunk, &written, nullptr)) {
@@ -103,6 +108,30 @@ bool Write(OsFile file, const char* bytes, std::size_t count, std::uint32_t* err
   }
   *error = kOk;
   return true;
+}
+
+}  // namespace
+
+bool WriteLine(OsFile file, const char* text, std::size_t length, std::uint32_t* error) {
+  // A file handle writes no gathered buffers: the text and its line end are joined first, on the
+  // stack for the usual line.
+  constexpr std::size_t kStackLine = 4096;
+  std::size_t size = length + 2;
+  char stackLine[kStackLine];
+  std::unique_ptr<char[]> heapLine;
+  char* line = stackLine;
+  if (size > kStackLine) {
+    heapLine.reset(new (std::nothrow) char[size]);
+    if (!heapLine) {
+      *error = kNotEnoughMemory;
+      return false;
+    }
+    line = heapLine.get();
+  }
+  if (length) std::memcpy(line, text, length);
+  line[length] = '\r';
+  line[length + 1] = '\n';
+  return WriteAll(file, line, size, error);
 }
 
 bool Close(OsFile file, std::uint32_t* error) {

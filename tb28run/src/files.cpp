@@ -1,8 +1,5 @@
 // File exports: opening, creating, positioning, writing lines and closing.
 #include <cmath>
-#include <cstring>
-#include <memory>
-#include <new>
 #include <string>
 
 #include "arg_demand.h"
@@ -40,25 +37,7 @@ bool WriteLine(FileHandle handle, const char* text, std::uint32_t length) {
     LastError() = tb::native::kAccessDenied;
     return false;
   }
-  // One write for the text and its line end, so that a line is never split by the host. The usual
-  // line, a log record included, is put together on the stack.
-  constexpr std::size_t kStackLine = 4096;
-  std::size_t size = std::size_t(length) + 2;
-  char stackLine[kStackLine];
-  std::unique_ptr<char[]> heapLine;
-  char* line = stackLine;
-  if (size > kStackLine) {
-    heapLine.reset(new (std::nothrow) char[size]);
-    if (!heapLine) {
-      LastError() = tb::native::kNotEnoughMemory;
-      return false;
-    }
-    line = heapLine.get();
-  }
-  if (length) std::memcpy(line, text, length);
-  line[length] = '\r';
-  line[length + 1] = '\n';
-  return tb::native::Write(file->os, line, size, &LastError());
+  return tb::native::WriteLine(file->os, text, length, &LastError());
 }
 
 bool IsHandle(const Usual& u) { return tb::IsNumber(u) || IsPointerType(u.type); }
