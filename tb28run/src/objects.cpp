@@ -260,7 +260,8 @@ TBRT Usual IVarGet(TbObj object, Sym ivar) {
   // The variable its class was last asked for: late-bound code reads one variable of one class
   // again and again, most often a dynamic value. Read here, before anything else is set up.
   const ClassInfo* c = ClassOf(object);
-  if (c && c->lastIVar == ivar && c->lastIVarType == T_USUAL && c->lastIVarInfo)
+  // (The type is T_NIL until a variable has been found: no read passes here before.)
+  if (c && c->lastIVar == ivar && c->lastIVarType == T_USUAL)
     return Load<Usual>(reinterpret_cast<unsigned char*>(object) + c->lastIVarOffset);
   return IVarGetAny(object, c, ivar);
 }
