@@ -10,8 +10,8 @@
 // gives up on its record.
 extern std::uint32_t ErrorLogBusyWait;
 
-// The open log (a pointer value holding the file handle), positioned at its end; the handle
-// F_ERROR when the log cannot be had. Only a log that does not exist is created; a missing
+// The open log (a pointer value holding the file handle), opened to append: whatever is written
+// goes to its end. The handle F_ERROR when the log cannot be had. Only a log that does not exist is created; a missing
 // directory is reported (_IError) and the default directory setting that led there is cleared.
 Usual ErrorLogOpen();
 // Writes one record: the banner, runtime version, date and time, the application, the message
