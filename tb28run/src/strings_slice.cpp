@@ -1,5 +1,6 @@
 // Parts of strings: Left, Right, SubStr, Upper.
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "arg_demand.h"
@@ -11,17 +12,37 @@ namespace {
 
 bool IsStringValue(const Usual& u) { return u.type == T_STRING; }
 
+// A new string of `count` bytes of text from `from`, changed by `change`, made from a copy taken
+// first: making the new string may collect `text`, which its caller need not hold anywhere. The
+// usual short slice is copied on the stack.
+template <typename Change>
+TbStr MadeFromCopy(const char* operation, TbStr text, std::uint32_t from, std::uint32_t count, Change change) {
+  constexpr std::uint32_t kStackText = 256;
+  char stackText[kStackText];
+  std::string heapText;
+  char* copy = stackText;
+  if (count > kStackText) {
+    heapText.resize(count);
+    copy = heapText.data();
+  }
+  if (count) std::memcpy(copy, tb::Text(text) + from, count);
+  change(copy, count);
+  return tb::MakeString(operation, copy, count);
+}
+
+void Unchanged(char*, std::uint32_t) {}
+
 }  // namespace
 
 TBRT TbStr Left(TbStr text, std::uint32_t count) {
   std::uint32_t n = tb::Length(text) < count ? tb::Length(text) : count;
-  return tb::MakeString("Left", tb::Text(text), n);
+  return MadeFromCopy("Left", text, 0, n, Unchanged);
 }
 
 TBRT TbStr Right(TbStr text, std::uint32_t count) {
   std::uint32_t length = tb::Length(text);
   std::uint32_t n = length < count ? length : count;
-  return tb::MakeString("Right", tb::Text(text) + (length - n), n);
+  return MadeFromCopy("Right", text, length - n, n, Unchanged);
 }
 
 TBRT Usual SubStr(std::uint32_t countWord, Usual* args) {
@@ -48,8 +69,8 @@ TBRT Usual SubStr(std::uint32_t countWord, Usual* args) {
 }
 
 TBRT TbStr Upper(TbStr text) {
-  std::string upper(tb::Text(text), tb::Length(text));
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-  return tb::MakeString("Upper", upper);
+  return MadeFromCopy("Upper", text, 0, tb::Length(text), [](char* letters, std::uint32_t count) {
+    for (char* c = letters; c != letters + count; ++c)
+      if (*c >= 'a' && *c <= 'z') *c = char(*c - 'a' + 'A');
+  });
 }

@@ -1,9 +1,11 @@
 #include <cstring>
+#include <string>
 
 #include "error_recorder.h"
 #include "kest_call.h"
 #include "runtime_fixture.h"
 #include "tb28run/numbers.h"
+#include "tb28run/testing.h"
 #include "tb28run/value_ops.h"
 
 namespace {
@@ -62,6 +64,22 @@ TEST_F(StringsTest, UpperChangesOnlyLetters) {
   EXPECT_EQ(Str(Upper(Psz2String("Argument error 7 \xe4z"))), "ARGUMENT ERROR 7 \xe4Z");
   const char withNul[] = {'a', '\0', 'b'};
   EXPECT_EQ(Str(Upper(Mem2String(withNul, 3))), std::string("A\0B", 3));
+}
+
+// Slices of strings their callers hold nowhere, a collection before every allocation: the slice
+// is made after the bytes it takes have been read, whether they are copied on the stack or not.
+TEST_F(StringsTest, SlicesOfStringsHeldNowhereSurviveACollection) {
+  const std::string longText = std::string(300, 'x') + "tail";
+  TbTestSetStackScan(0);
+  TbTestSetGcStress(1);
+  EXPECT_EQ(Str(Left(Psz2String("hello world"), 5)), "hello");
+  EXPECT_EQ(Str(Right(Psz2String("hello world"), 5)), "world");
+  EXPECT_EQ(Str(Upper(Psz2String("hello world"))), "HELLO WORLD");
+  EXPECT_EQ(Str(Left(Psz2String(longText.c_str()), 302)), longText.substr(0, 302));
+  EXPECT_EQ(Str(Right(Psz2String(longText.c_str()), 302)), longText.substr(2));
+  EXPECT_EQ(Str(Upper(Psz2String(longText.c_str()))), std::string(300, 'X') + "TAIL");
+  TbTestSetGcStress(0);
+  TbTestSetStackScan(1);
 }
 
 TEST_F(StringsTest, ComparingAndSearching) {
