@@ -7,6 +7,7 @@
 #include "calendar.h"
 #include "clock.h"
 #include "intl_settings.h"
+#include "scratch_text.h"
 #include "string_make.h"
 #include "tb28run/datetime.h"
 
@@ -104,28 +105,26 @@ TBRT TbStr DToC(Usual date) {
   std::int64_t day = std::int64_t(std::uint32_t(date.value));
   std::string_view picture = s.dateFormat;
   LastText& kept = last;
-  // The text goes to MakeString from the stack: an error block run while the string is made may
-  // call DToC again and replace the kept one.
-  char room[sizeof kept.text];
+  // The text goes to MakeString from the scratch area: an error block run while the string is
+  // made may call DToC again and replace the kept one.
+  static_assert(sizeof kept.text >= 4 * sizeof kept.picture, "room for the longest text of a kept picture");
+  tb::ScratchText<sizeof kept.text> scratch(MostFor(picture.size()));
+  char* text = scratch.data();
   if (kept.known && kept.day == day && kept.century == s.century &&
       picture == std::string_view(kept.picture, kept.pictureLength)) {
-    std::memcpy(room, kept.text, kept.length);
-    return tb::MakeString("DToC", room, kept.length);
+    std::memcpy(text, kept.text, kept.length);
+    return tb::MakeString("DToC", text, kept.length);
   }
+  std::size_t length = std::size_t(Format(text, day, picture, s.century) - text);
+  // Only a picture short enough to keep is kept, with its text.
   if (picture.size() <= sizeof kept.picture) {
-    static_assert(sizeof kept.text >= 4 * sizeof kept.picture, "room for the longest text of a kept picture");
-    std::size_t length = std::size_t(Format(room, day, picture, s.century) - room);
     std::memcpy(kept.picture, picture.data(), picture.size());
-    std::memcpy(kept.text, room, length);
+    std::memcpy(kept.text, text, length);
     kept.pictureLength = std::uint8_t(picture.size());
     kept.length = std::uint8_t(length);
     kept.day = day;
     kept.century = s.century;
     kept.known = true;
-    return tb::MakeString("DToC", room, length);
   }
-  // A long picture: its text is made on the heap and not kept.
-  std::string large(MostFor(picture.size()), '\0');
-  char* end = Format(large.data(), day, picture, s.century);
-  return tb::MakeString("DToC", large.data(), std::uint64_t(end - large.data()));
+  return tb::MakeString("DToC", text, length);
 }

@@ -6,6 +6,7 @@
 #include "file_native.h"
 #include "heap.h"
 #include "reset.h"
+#include "scratch_text.h"
 #include "tb28run/files.h"
 
 namespace {
@@ -42,13 +43,8 @@ TBRT TbStr WorkDir(void) {
   if (dir.empty()) dir = ".";
   if (tb::native::IsSeparator(dir.back())) return tb::NewString(dir.data(), std::uint32_t(dir.size()));
   // The directory and a separator: on the stack when it fits, as it nearly always does.
-  char room[512];
-  std::string large;
-  char* text = room;
-  if (dir.size() + 1 > sizeof room) {
-    large.resize(dir.size() + 1);
-    text = large.data();
-  }
+  tb::ScratchText<512> scratch(dir.size() + 1);
+  char* text = scratch.data();
   std::memcpy(text, dir.data(), dir.size());
   text[dir.size()] = tb::native::kSeparator;
   return tb::NewString(text, std::uint32_t(dir.size() + 1));

@@ -5,6 +5,7 @@
 
 #include "arg_demand.h"
 #include "heap.h"
+#include "scratch_text.h"
 #include "string_make.h"
 #include "tb28run/strings.h"
 
@@ -17,14 +18,8 @@ bool IsStringValue(const Usual& u) { return u.type == T_STRING; }
 // usual short slice is copied on the stack.
 template <typename Change>
 TbStr MadeFromCopy(const char* operation, TbStr text, std::uint32_t from, std::uint32_t count, Change change) {
-  constexpr std::uint32_t kStackText = 256;
-  char stackText[kStackText];
-  std::string heapText;
-  char* copy = stackText;
-  if (count > kStackText) {
-    heapText.resize(count);
-    copy = heapText.data();
-  }
+  tb::ScratchText<256> scratch(count);
+  char* copy = scratch.data();
   if (count) std::memcpy(copy, tb::Text(text) + from, count);
   change(copy, count);
   return tb::MakeString(operation, copy, count);

@@ -4,6 +4,7 @@
 
 #include "clock.h"
 #include "intl_settings.h"
+#include "scratch_text.h"
 #include "string_make.h"
 #include "tb28run/datetime.h"
 
@@ -37,14 +38,6 @@ char* Write(char* text, unsigned hour, const TbTestLocalTime& now, bool separate
   return out;
 }
 
-// With an extension too long for the room on the stack.
-[[gnu::noinline]] TbStr WriteLong(unsigned hour, const TbTestLocalTime& now, bool separated, char separator,
-                                  const std::string* extension) {
-  std::string text(8 + extension->size(), '\0');
-  char* end = Write(text.data(), hour, now, separated, separator, extension);
-  return tb::MakeString("Time", text.data(), std::uint64_t(end - text.data()));
-}
-
 }  // namespace
 
 TBRT TbStr Time(void) {
@@ -55,9 +48,8 @@ TBRT TbStr Time(void) {
   char separator;
   bool separated = tb::TimeSepChar(s, &separator);
   const std::string* extension = s.amPm ? (now.hour < 12 ? &s.amExt : &s.pmExt) : nullptr;
-  // Eight characters at most, then the am or pm extension: made on the stack when it is short.
-  char room[64];
-  if (extension && 8 + extension->size() > sizeof room) return WriteLong(hour, now, separated, separator, extension);
-  char* end = Write(room, hour, now, separated, separator, extension);
-  return tb::MakeString("Time", room, std::uint64_t(end - room));
+  // Eight characters at most, then the am or pm extension.
+  tb::ScratchText<64> scratch(8 + (extension ? extension->size() : 0));
+  char* end = Write(scratch.data(), hour, now, separated, separator, extension);
+  return tb::MakeString("Time", scratch.data(), std::uint64_t(end - scratch.data()));
 }
