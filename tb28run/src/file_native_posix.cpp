@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "file_native.h"
@@ -171,13 +172,23 @@ bool Seek(OsFile file, std::int64_t offset, std::uint32_t origin, std::int64_t* 
 }
 
 bool WriteLine(OsFile file, const char* text, std::size_t length, std::uint32_t* error) {
-  // Gathered by the kernel from where the text lies: the text is not copied to join the line end.
+  // The usual line is joined to its line end on the stack and goes out in one plain write: the
+  // kernel takes longer over a gathered write of two parts than the copy takes. A longer line is
+  // gathered by the kernel from where it lies, not copied.
   static const char kLineEnd[2] = {'\r', '\n'};
+  constexpr std::size_t kStackLine = 4096;
+  char joined[kStackLine];
   iovec parts[2] = {{const_cast<char*>(text), length}, {const_cast<char*>(kLineEnd), sizeof kLineEnd}};
-  iovec* next = parts;
   int left = 2;
+  if (length + sizeof kLineEnd <= kStackLine) {
+    if (length) std::memcpy(joined, text, length);
+    std::memcpy(joined + length, kLineEnd, sizeof kLineEnd);
+    parts[0] = {joined, length + sizeof kLineEnd};
+    left = 1;
+  }
+  iovec* next = parts;
   while (left > 0) {
-    ssize_t n = writev(int(file), next, left);
+    ssize_t n = left == 1 ? write(int(file), next->iov_base, next->iov_len) : writev(int(file), next, left);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       // A descriptor the runtime holds is valid: EBADF means it is not open for writing.

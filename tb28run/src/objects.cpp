@@ -261,8 +261,13 @@ TBRT Usual IVarGet(TbObj object, Sym ivar) {
   // again and again, most often a dynamic value. Read here, before anything else is set up.
   const ClassInfo* c = ClassOf(object);
   // (The type is T_NIL until a variable has been found: no read passes here before.)
-  if (c && c->lastIVar == ivar && c->lastIVarType == T_USUAL)
-    return Load<Usual>(reinterpret_cast<unsigned char*>(object) + c->lastIVarOffset);
+  if (c) {
+    if (c->lastIVar == ivar && c->lastIVarType == T_USUAL)
+      return Load<Usual>(reinterpret_cast<unsigned char*>(object) + c->lastIVarOffset);
+    // An error handler reads one variable after another, each from the dense index: read here
+    // too, where every way out is a return or a jump and no registers need saving.
+    if (const IVarSlot* slot = DenseSlot(c, ivar)) return ReadField(object, slot->offset, slot->type);
+  }
   return IVarGetAny(object, c, ivar);
 }
 
