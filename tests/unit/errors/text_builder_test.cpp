@@ -41,6 +41,19 @@ TEST_F(TextBuilderTest, HoldsWhatWasAddedOnTheStackAndPastItsRoom) {
   }
 }
 
+TEST_F(TextBuilderTest, EveryShortLengthKeepsEachByteInItsPlace) {
+  // Short pieces are copied word-wise from both ends: each byte differs, so a byte from the wrong
+  // place shows.
+  const std::string source = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJ";
+  for (std::size_t length = 0; length <= 40; ++length) {
+    TextBuilder<64> text;
+    text.Add('<');
+    text.Add(std::string_view(source).substr(3, length));
+    text.Add('>');
+    EXPECT_EQ(std::string(text.Data(), text.Size()), "<" + source.substr(3, length) + ">") << length;
+  }
+}
+
 TEST_F(TextBuilderTest, DropsNoMoreThanItHoldsAndStartsAgainWhenCleared) {
   TextBuilder<8> text;
   text.AddLine("line");
