@@ -15,6 +15,13 @@ void AppendText(Message& text, const Usual& value) {
   if (value.type == T_STRING) text.Add(AsStr(value));
 }
 bool HasText(const Usual& value) { return SLen(_P2String(value)) > 0; }
+// The label and the value's text on a line of their own, when the value has any text.
+void AppendTextLine(Message& text, std::string_view label, const Usual& value) {
+  if (!HasText(value)) return;
+  text.Add(label);
+  AppendText(text, value);
+  text.Add(kNewLine);
+}
 
 // The note on an older runtime of the family loaded beside this one.
 void AppendOlderRuntimeNote(Message& text) {
@@ -54,12 +61,7 @@ Usual ErrorMessageText(Usual error) {
   }
   text.Add(kNewLine);
 
-  Usual subsystem = get(SYM_SUBSYSTEM);
-  if (HasText(subsystem)) {
-    text.Add("Subsystem: ");
-    AppendText(text, subsystem);
-    text.Add(kNewLine);
-  }
+  AppendTextLine(text, "Subsystem: ", get(SYM_SUBSYSTEM));
   Usual subcode = get(SYM_SUBCODE);
   if (_PUE(subcode, zero)) {
     text.Add("Error Subcode: ");
@@ -72,12 +74,7 @@ Usual ErrorMessageText(Usual error) {
     }
     text.Add(kNewLine);
   }
-  Usual operation = get(SYM_OPERATION);
-  if (HasText(operation)) {
-    text.Add("Operation: ");
-    AppendText(text, operation);
-    text.Add(kNewLine);
-  }
+  AppendTextLine(text, "Operation: ", get(SYM_OPERATION));
   Sym funcsym = _P2Symbol(get(SYM_FUNCSYM));
   if (funcsym != 0) {
     text.Add("Function: ");
@@ -115,11 +112,7 @@ Usual ErrorMessageText(Usual error) {
     text.Add(TypeString(_P2DW(argtypereq)));
     text.Add(kNewLine);
   }
-  if (HasText(description)) {
-    text.Add("Description: ");
-    AppendText(text, description);
-    text.Add(kNewLine);
-  }
+  AppendTextLine(text, "Description: ", description);
   AppendOlderRuntimeNote(text);
   return StringValue(text.String());
 }
