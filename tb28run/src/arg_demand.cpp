@@ -34,18 +34,7 @@ bool DemandWhole(const char* operation, Usual value, std::uint32_t argNum, std::
       *out = std::int64_t(n);
       return true;
     }
-    RaiseSpec report;
-    report.gencode = EG_ARG;
-    report.operation = operation;
-    report.description = "Argument out of range";
-    report.SetArgs({value});
-    report.argNum = argNum;
-    report.arg = value;
-    report.argTypeReq = T_INT;
-    report.canDefault = true;
-    report.canSubstitute = true;
-    report.substituteType = T_INT;
-    Answer a = RaiseError(report);
+    Answer a = RaiseError(ArgumentReport(operation, "Argument out of range", value, T_INT, argNum));
     if (a.resolution != Resolution::Substitute) return false;
     value = a.value;
   }

@@ -10,16 +10,22 @@
 
 namespace {
 
-Usual Undefined(Sym symbol) {
+// The report of a call by this symbol that cannot be made; argNum names the argument at fault.
+tb::RaiseSpec CallReport(Sym symbol, std::uint32_t gencode, const char* description, std::uint32_t argNum) {
   tb::RaiseSpec report;
-  report.gencode = tb::EG_NOFUNC;
+  report.gencode = gencode;
   report.operation = "_CallKestFunc";
-  report.description = "Undefined function";
+  report.description = description;
   report.SetArgs({SymbolValue(symbol)});
-  report.argNum = 1;
+  report.argNum = argNum;
   report.funcSym = symbol;
   report.callFuncSym = symbol;
   report.canDefault = true;
+  return report;
+}
+
+Usual Undefined(Sym symbol) {
+  tb::RaiseSpec report = CallReport(symbol, tb::EG_NOFUNC, "Undefined function", 1);
   report.canSubstitute = true;
   tb::Answer a = tb::RaiseError(report);
   return a.resolution == tb::Resolution::Substitute ? a.value : NilValue();
@@ -27,16 +33,8 @@ Usual Undefined(Sym symbol) {
 
 // A count word holds at most 65535 passed arguments.
 Usual TooManyArguments(Sym symbol) {
-  tb::RaiseSpec report;
-  report.gencode = tb::EG_LIMIT;
-  report.operation = "_CallKestFunc";
-  report.description = "Too many arguments for one call";
-  report.SetArgs({SymbolValue(symbol)});
-  report.argNum = 2;
+  tb::RaiseSpec report = CallReport(symbol, tb::EG_LIMIT, "Too many arguments for one call", 2);
   report.maxSize = 0xFFFF;
-  report.funcSym = symbol;
-  report.callFuncSym = symbol;
-  report.canDefault = true;
   tb::RaiseError(report);
   return NilValue();
 }

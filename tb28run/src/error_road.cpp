@@ -183,19 +183,25 @@ Answer RaiseError(const RaiseSpec& report) {
   return Interpret(report, answer);
 }
 
-Answer RaiseTypeError(const char* operation, const Usual& value, std::uint32_t wantedType, std::uint32_t argNum) {
+RaiseSpec ArgumentReport(const char* operation, const char* description, const Usual& value, std::uint32_t wantedType,
+                         std::uint32_t argNum) {
   RaiseSpec report;
   report.gencode = EG_ARG;
   report.operation = operation;
-  report.description = "Argument of the wrong type";
+  report.description = description;
   report.SetArgs({value});
   report.arg = value;
   report.argNum = argNum;
   report.argTypeReq = wantedType;
   report.canDefault = true;
-  report.canRetry = true;
   report.canSubstitute = true;
   report.substituteType = wantedType;
+  return report;
+}
+
+Answer RaiseTypeError(const char* operation, const Usual& value, std::uint32_t wantedType, std::uint32_t argNum) {
+  RaiseSpec report = ArgumentReport(operation, "Argument of the wrong type", value, wantedType, argNum);
+  report.canRetry = true;
   return RaiseError(report);
 }
 

@@ -86,6 +86,11 @@ const char* GenCodeText(std::uint32_t gencode);
 // ends with a message on standard error and a non-zero exit code.
 Answer RaiseError(const RaiseSpec& report);
 
+// The report of an argument error about one value, the offending argument: it offers the
+// default and a substitute of the wanted type. Callers add what else they offer.
+RaiseSpec ArgumentReport(const char* operation, const char* description, const Usual& value, std::uint32_t wantedType,
+                         std::uint32_t argNum);
+
 // A conversion fault: the value is not of the wanted type. Returns the value to use: the
 // original on retry (the caller tests again), the substitute, or a NIL for the default.
 Answer RaiseTypeError(const char* operation, const Usual& value, std::uint32_t wantedType, std::uint32_t argNum = 1);

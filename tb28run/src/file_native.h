@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "tb28run/files.h"
+
 namespace tb::native {
 
 // An open file of the operating system: a descriptor or a HANDLE.
@@ -32,6 +34,15 @@ enum WinError : std::uint32_t {
   kNameTooLong = 206,
   kLinkRefused = 1921,
 };
+
+// A mode FOpen knows: one access and one sharing mode, no bits but the link and append flags,
+// and appending only with writing. One rule for every host, so that a mode one host refuses
+// with kInvalidParameter is refused on the other too, before the operating system is asked.
+inline bool IsValidOpenMode(std::uint32_t mode) {
+  std::uint32_t access = mode & 0x0F, share = mode & 0xF0;
+  if (access > FO_READWRITE || share > FO_DENYNONE || (mode & ~(0xFFu | FO_NOFOLLOW | FO_APPEND))) return false;
+  return !((mode & FO_APPEND) && access == FO_READ);
+}
 
 // Each answers kNoFile / false on failure and leaves the error number in *error.
 OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error);

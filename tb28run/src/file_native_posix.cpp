@@ -126,9 +126,7 @@ bool IsSeparator(char c) { return c == '/'; }
 OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error) {
   std::uint32_t access = mode & 0x0F, share = mode & 0xF0;
   bool append = (mode & FO_APPEND) != 0;
-  if (access > FO_READWRITE || share > FO_DENYNONE || (mode & ~(0xFFu | FO_NOFOLLOW | FO_APPEND)) ||
-      (append && access == FO_READ))
-    return Fail(error, kInvalidParameter);
+  if (!IsValidOpenMode(mode)) return Fail(error, kInvalidParameter);
   int flags = (access == FO_READ ? O_RDONLY : access == FO_WRITE ? O_WRONLY : O_RDWR) | O_CLOEXEC | O_NOCTTY;
   if (mode & FO_NOFOLLOW) flags |= O_NOFOLLOW;
   if (append) flags |= O_APPEND;

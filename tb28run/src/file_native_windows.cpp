@@ -45,9 +45,7 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error) {
   std::uint32_t access = mode & 0x0F, share = mode & 0xF0;
   bool append = (mode & FO_APPEND) != 0;
-  if (access > FO_READWRITE || share > FO_DENYNONE || (mode & ~(0xFFu | FO_NOFOLLOW | FO_APPEND)) ||
-      (append && access == FO_READ))
-    return Fail(error, kInvalidParameter);
+  if (!IsValidOpenMode(mode)) return Fail(error, kInvalidParameter);
   // Without the right to write data where the handle points, Windows writes every block at the end.
   constexpr DWORD kAppendOnly = FILE_GENERIC_WRITE & ~FILE_WRITE_DATA;
   DWORD write = append ? kAppendOnly : GENERIC_WRITE;

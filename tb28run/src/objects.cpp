@@ -98,7 +98,8 @@ Sym NameSymbol(const Usual& name) {
   return 0;
 }
 
-Usual MissingMethod(const char* operation, Usual self, Sym method) {
+// The report of a message the object has no method for: it offers the default and a substitute.
+RaiseSpec NoMethodReport(const char* operation, Usual self, Sym method) {
   RaiseSpec report;
   report.gencode = EG_NOMETHOD;
   report.operation = operation;
@@ -107,7 +108,12 @@ Usual MissingMethod(const char* operation, Usual self, Sym method) {
   report.funcSym = method;
   report.canSubstitute = true;
   report.canDefault = true;
-  Answer a = RaiseError(report);
+  return report;
+}
+
+// A send without a message: there is no method to look up again, so no retry is offered.
+Usual MissingMethod(const char* operation, Usual self, Sym method) {
+  Answer a = RaiseError(NoMethodReport(operation, self, method));
   return a.resolution == Resolution::Substitute ? a.value : NilValue();
 }
 
@@ -120,14 +126,7 @@ const MethodInfo* ResolveMethod(const char* operation, Usual self, Sym method, U
       return nullptr;
     }
     if (const MethodInfo* m = FindMethod(ClassOf(object), method)) return m;
-    RaiseSpec report;
-    report.gencode = EG_NOMETHOD;
-    report.operation = operation;
-    report.description = "No exported method";
-    report.SetArgs({self, SymbolValue(method)});
-    report.funcSym = method;
-    report.canSubstitute = true;
-    report.canDefault = true;
+    RaiseSpec report = NoMethodReport(operation, self, method);
     report.canRetry = true;
     Answer a = RaiseError(report);
     if (a.resolution == Resolution::Retry) continue;
