@@ -1,7 +1,9 @@
 #include <cstring>
+#include <iterator>
 
 #include "error_road.h"
 #include "heap.h"
+#include "kept_strings.h"
 
 namespace {
 
@@ -42,15 +44,30 @@ constexpr CodeText kTexts[] = {
 
 namespace tb {
 
+namespace {
+
+// The place of the code's text in kTexts; one past the end for a code without a text.
+std::size_t TextIndex(std::uint32_t gencode) {
+  std::size_t i = 0;
+  while (i < std::size(kTexts) && kTexts[i].code != gencode) ++i;
+  return i;
+}
+
+// Each text as a string, once made: a handled error asks for its own text at least twice.
+KeptSlot keptTexts[std::size(kTexts) + 1];  // the last for the empty text of an unknown code
+
+}  // namespace
+
 const char* GenCodeText(std::uint32_t gencode) {
-  for (const CodeText& t : kTexts)
-    if (t.code == gencode) return t.text;
-  return "";
+  std::size_t i = TextIndex(gencode);
+  return i < std::size(kTexts) ? kTexts[i].text : "";
 }
 
 }  // namespace tb
 
 TBRT TbStr ErrString(std::uint32_t gencode) {
-  const char* text = tb::GenCodeText(gencode);
+  std::size_t i = tb::TextIndex(gencode);
+  const char* text = i < std::size(kTexts) ? kTexts[i].text : "";
+  if (TbStr kept = tb::Kept(tb::keptTexts[i], text)) return kept;
   return tb::NewString(text, std::uint32_t(std::strlen(text)));
 }

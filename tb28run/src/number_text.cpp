@@ -8,6 +8,7 @@
 #include "arg_demand.h"
 #include "heap.h"
 #include "intl_settings.h"
+#include "kept_strings.h"
 #include "string_make.h"
 
 namespace tb {
@@ -64,6 +65,9 @@ std::string NaturalText(const Usual& number) {
 }
 
 TbStr NaturalString(const char* operation, const Usual& number) {
+  // A small whole number's text is kept: most numbers a program or an error shows are small.
+  if ((number.type == T_INT || number.type == T_DWORD) && number.value < kKeptNumbers)
+    if (TbStr kept = KeptNumber(std::uint32_t(number.value))) return kept;
   char digits[16];
   std::to_chars_result written;
   switch (number.type) {

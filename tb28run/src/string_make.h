@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "heap.h"
+#include "kept_strings.h"
 #include "tb28run/values.h"
 
 namespace tb {
@@ -14,10 +15,12 @@ namespace tb {
 constexpr std::uint64_t kMaxStringLength = 0x7FFF0000u;
 
 // On a string overflow or memory error the error block may substitute a string; its default
-// is the empty string. MakeString is inline for the usual string that is simply made;
-// MakeStringRaising tries once more and then takes the error road.
+// is the empty string. An empty result is the one kept empty string. MakeString is inline for the usual string that is
+// simply made; MakeStringRaising tries once more and then takes the error road.
 TbStr MakeStringRaising(const char* operation, const char* bytes, std::uint64_t length);
 inline TbStr MakeString(const char* operation, const char* bytes, std::uint64_t length) {
+  if (length == 0)
+    if (TbStr empty = KeptEmpty()) return empty;
   if (length <= kMaxStringLength)
     if (TbStr s = NewString(bytes, std::uint32_t(length))) return s;
   return MakeStringRaising(operation, bytes, length);

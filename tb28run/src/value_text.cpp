@@ -3,6 +3,7 @@
 
 #include "classes.h"
 #include "heap.h"
+#include "kept_strings.h"
 #include "number_text.h"
 #include "string_make.h"
 #include "symbols_table.h"
@@ -32,6 +33,14 @@ std::string ObjectText(TbObj object) {
   return "{" + std::string(name) + "}";
 }
 
+// The text forms of the two flags and of NIL, once made.
+tb::KeptSlot keptTrue, keptFalse, keptNil;
+
+TbStr KeptOrMade(tb::KeptSlot& slot, const char* text) {
+  if (TbStr kept = tb::Kept(slot, text)) return kept;
+  return tb::MakeString("AsString", text);
+}
+
 }  // namespace
 
 TBRT TbStr AsString(Usual value) {
@@ -40,8 +49,8 @@ TBRT TbStr AsString(Usual value) {
     case T_INT:
     case T_FLOAT:
     case T_DWORD: return tb::NaturalString("AsString", value);
-    case T_LOGIC: return tb::MakeString("AsString", value.value ? ".T." : ".F.");
-    case T_NIL: return tb::MakeString("AsString", "NIL");
+    case T_LOGIC: return value.value ? KeptOrMade(keptTrue, ".T.") : KeptOrMade(keptFalse, ".F.");
+    case T_NIL: return KeptOrMade(keptNil, "NIL");
     case T_DATE: return DToC(value);
     case T_SYMBOL: return tb::MakeString("AsString", tb::NameOf(Sym(value.value)));
     case T_PTR:

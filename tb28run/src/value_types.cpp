@@ -2,12 +2,17 @@
 #include <string>
 
 #include "heap.h"
+#include "kept_strings.h"
 #include "string_make.h"
 #include "tb28run/value_ops.h"
 
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Each type's name as a string, once made, by type code (a pointer argument's code shares the
+// pointer's name and its string).
+tb::KeptSlot keptTypeNames[T_USUAL + 1];
 
 }  // namespace
 
@@ -75,6 +80,10 @@ TBRT TbStr TypeString(std::uint32_t typeCode) {
     case T_PTR_CALL: name = "PTR"; break;
     case T_USUAL: name = "USUAL"; break;
   }
-  if (name) return tb::MakeString("TypeString", name);
+  if (name) {
+    std::uint32_t slot = typeCode == T_PTR_CALL ? T_PTR : typeCode;
+    if (TbStr kept = tb::Kept(keptTypeNames[slot], name)) return kept;
+    return tb::MakeString("TypeString", name);
+  }
   return tb::MakeString("TypeString", "UNKNOWN(" + std::to_string(typeCode) + ")");
 }

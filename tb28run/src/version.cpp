@@ -1,4 +1,15 @@
+#include "kept_strings.h"
 #include "string_make.h"
 #include "tb28run/datetime.h"
 
-TBRT TbStr Version(void) { return tb::MakeString("Version", "TB28RUN 2.8.0"); }
+namespace {
+
+constexpr const char* kVersionText = "TB28RUN 2.8.0";
+tb::KeptSlot keptVersion;
+
+}  // namespace
+
+TBRT TbStr Version(void) {
+  if (TbStr kept = tb::Kept(keptVersion, kVersionText)) return kept;
+  return tb::MakeString("Version", kVersionText);
+}

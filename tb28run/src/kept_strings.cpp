@@ -1,0 +1,55 @@
+#include "kept_strings.h"
+
+#include <charconv>
+#include <cstddef>
+#include <cstring>
+#include <new>
+
+#include "heap.h"
+
+namespace tb {
+namespace {
+
+// A string block of its own, in memory the collector does not manage.
+TbStr MakeOutsideHeap(std::string_view text) {
+  std::size_t bytes = offsetof(TbString, text) + text.size() + 1;
+  void* memory = ::operator new (bytes, std::align_val_t{alignof(TbString)}, std::nothrow);
+  if (!memory) return nullptr;
+  auto* s = static_cast<TbStr>(memory);
+  s->gc = GcHeader{};
+  s->gc.kind = Kind::String;
+  s->gc.bytes = std::uint32_t(bytes);
+  s->length = std::uint32_t(text.size());
+  if (!text.empty()) std::memcpy(s->text, text.data(), text.size());
+  s->text[text.size()] = '\0';
+  return s;
+}
+
+void FreeOutsideHeap(TbStr s) { ::operator delete (s, std::align_val_t{alignof(TbString)}); }
+
+KeptSlot keptNumbers[kKeptNumbers];
+KeptSlot keptEmpty;
+
+}  // namespace
+
+TbStr KeptNew(KeptSlot& slot, std::string_view text) {
+  TbStr made = MakeOutsideHeap(text);
+  if (!made) return nullptr;
+  // Two threads may make the same string at once: the first one stored is the one kept.
+  TbStr expected = nullptr;
+  if (slot.compare_exchange_strong(expected, made, std::memory_order_acq_rel)) return made;
+  FreeOutsideHeap(made);
+  return expected;
+}
+
+TbStr KeptEmpty() { return Kept(keptEmpty, std::string_view()); }
+
+TbStr KeptNumber(std::uint32_t n) {
+  KeptSlot& slot = keptNumbers[n];
+  if (TbStr s = slot.load(std::memory_order_acquire)) return s;
+  char digits[4];
+  auto written = std::to_chars(digits, digits + sizeof digits, n);
+  return KeptNew(slot, std::string_view(digits, std::size_t(written.ptr - digits)));
+}
+
+}  // namespace tb
