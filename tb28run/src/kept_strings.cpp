@@ -45,6 +45,7 @@ TbStr KeptNew(KeptSlot& slot, std::string_view text) {
 TbStr KeptEmpty() { return Kept(keptEmpty, std::string_view()); }
 
 TbStr KeptNumber(std::uint32_t n) {
+  if (n >= kKeptNumbers) return nullptr;
   KeptSlot& slot = keptNumbers[n];
   if (TbStr s = slot.load(std::memory_order_acquire)) return s;
   char digits[4];

@@ -33,7 +33,7 @@ TbStr KeptEmpty();
 // The text of the whole numbers from 0 up to this bound (not included) is kept: the fields of an
 // error and the counts a program shows are mostly such numbers.
 constexpr std::uint32_t kKeptNumbers = 256;
-// The kept text of n (below kKeptNumbers), or null when memory could not hold it.
+// The kept text of n, or null for a number from kKeptNumbers on or when memory could not hold it.
 TbStr KeptNumber(std::uint32_t n);
 
 }  // namespace tb

@@ -15,8 +15,8 @@ namespace tb {
 constexpr std::uint64_t kMaxStringLength = 0x7FFF0000u;
 
 // On a string overflow or memory error the error block may substitute a string; its default
-// is the empty string. An empty result is the one kept empty string. MakeString is inline for the usual string that is
-// simply made; MakeStringRaising tries once more and then takes the error road.
+// is the empty string. MakeString is inline for the usual string that is simply made (an empty
+// one is the kept empty string); MakeStringRaising tries once more and then takes the error road.
 TbStr MakeStringRaising(const char* operation, const char* bytes, std::uint64_t length);
 inline TbStr MakeString(const char* operation, const char* bytes, std::uint64_t length) {
   if (length == 0)
