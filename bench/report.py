@@ -106,7 +106,7 @@ def main():
     print(f"machine: {machine()}; {lua['version']}; load average {os.getloadavg()[0]:.2f} at the end")
     print(f"benchmarks: median CPU time of 5 repetitions (the logged error and its baselines taking "
           f"turns at random); late-bound rows: best of 5 less the timing loop "
-          f"({loop:.1f} ns); Lua: best of 7 rounds, its loops taking turns, less its empty loop ({lua['empty_loop_ns']:.1f} ns); "
+          f"({loop:.1f} ns); Lua: best of 5 rounds, its loops taking turns, less its empty loop ({lua['empty_loop_ns']:.1f} ns); "
           f"processes: {p['runs']} runs each, taking turns")
     line = "  ".join(h.ljust(w) for h, w in zip(headers, widths))
     print(line)
