@@ -121,7 +121,7 @@ const MethodInfo* FindMethodInClasses(const ClassInfo* cls, Sym method) {
 
 const IVarInfo* FindIVar(const ClassInfo* cls, Sym ivar) {
   if (!cls) return nullptr;
-  if (cls->lastIVarInfo && cls->lastIVar == ivar) return cls->lastIVarInfo;  // variables never change
+  if (cls->lastIVarInfo && cls->lastIVar.symbol == ivar) return cls->lastIVarInfo;  // variables never change
   const IVarInfo* v = nullptr;
   if (!cls->ivarsBySymbol.empty()) {
     if (DenseSlot(cls, ivar)) v = cls->ivarsBySymbol[ivar - cls->ivarBase];
@@ -129,8 +129,7 @@ const IVarInfo* FindIVar(const ClassInfo* cls, Sym ivar) {
     v = &it->second;
   }
   if (!v) return nullptr;
-  cls->lastIVar = ivar;
-  cls->lastIVarType = v->type;
+  cls->lastIVar = {ivar, v->type};
   cls->lastIVarOffset = v->offset;
   cls->lastIVarInfo = v;
   return v;

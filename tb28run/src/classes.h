@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <unordered_map>
 #include <vector>
 
@@ -42,8 +43,11 @@ struct ClassInfo {
   Sym symbol = 0;
   // The variable the class was last asked for: late-bound code asks one class for one name again
   // and again. Its type and offset are kept beside the name for a quick read.
-  mutable Sym lastIVar = 0;
-  mutable std::uint32_t lastIVarType = 0;
+  struct LastIVar {
+    Sym symbol = 0;
+    std::uint32_t type = 0;  // T_NIL until a variable has been found
+  };
+  mutable LastIVar lastIVar;
   mutable std::uint32_t lastIVarOffset = 0;
   mutable const IVarInfo* lastIVarInfo = nullptr;
   // The variables by symbol less ivarBase, when their symbols lie close together (a program
@@ -65,6 +69,16 @@ struct ClassInfo {
 };
 
 const ClassInfo* FindClass(Sym symbol);
+// Whether the variable the class was last asked for is this one and holds a whole dynamic value:
+// the name and the type lie side by side and are compared as one eight-byte word.
+inline bool LastIVarIsUsual(const ClassInfo* cls, Sym ivar) {
+  static_assert(sizeof(ClassInfo::LastIVar) == sizeof(std::uint64_t));
+  const ClassInfo::LastIVar wanted{ivar, T_USUAL};
+  std::uint64_t last, want;
+  std::memcpy(&last, &cls->lastIVar, sizeof last);
+  std::memcpy(&want, &wanted, sizeof want);
+  return last == want;
+}
 // A variable from the dense index, or null when the class has none or the symbol is not in it.
 inline const IVarSlot* DenseSlot(const ClassInfo* cls, Sym ivar) {
   Sym at = ivar - cls->ivarBase;  // wraps for a symbol below the base: out of range all the same

@@ -236,9 +236,9 @@ namespace {
 __attribute__((noinline)) Usual IVarGetAny(TbObj object, const ClassInfo* c, Sym ivar) {
   if (!c) return IVarGetResolving(object, ivar);
   std::uint32_t offset, type;
-  if (c->lastIVar == ivar && c->lastIVarInfo) {
+  if (c->lastIVar.symbol == ivar && c->lastIVarInfo) {
     offset = c->lastIVarOffset;
-    type = c->lastIVarType;
+    type = c->lastIVar.type;
   } else if (const IVarSlot* slot = DenseSlot(c, ivar)) {
     // An error handler reads one variable after another, each found in the dense index.
     offset = slot->offset;
@@ -261,7 +261,7 @@ TBRT Usual IVarGet(TbObj object, Sym ivar) {
   const ClassInfo* c = ClassOf(object);
   // (The type is T_NIL until a variable has been found: no read passes here before.)
   if (c) {
-    if (c->lastIVar == ivar && c->lastIVarType == T_USUAL)
+    if (LastIVarIsUsual(c, ivar)) [[likely]]
       return Load<Usual>(reinterpret_cast<unsigned char*>(object) + c->lastIVarOffset);
     // An error handler reads one variable after another, each from the dense index: read here
     // too, where every way out is a return or a jump and no registers need saving.
