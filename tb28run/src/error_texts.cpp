@@ -53,21 +53,21 @@ std::size_t TextIndex(std::uint32_t gencode) {
   return i;
 }
 
+// The text at that place; the empty text one past the end.
+const char* TextAt(std::size_t i) { return i < std::size(kTexts) ? kTexts[i].text : ""; }
+
 // Each text as a string, once made: a handled error asks for its own text at least twice.
 KeptSlot keptTexts[std::size(kTexts) + 1];  // the last for the empty text of an unknown code
 
 }  // namespace
 
-const char* GenCodeText(std::uint32_t gencode) {
-  std::size_t i = TextIndex(gencode);
-  return i < std::size(kTexts) ? kTexts[i].text : "";
-}
+const char* GenCodeText(std::uint32_t gencode) { return TextAt(TextIndex(gencode)); }
 
 }  // namespace tb
 
 TBRT TbStr ErrString(std::uint32_t gencode) {
   std::size_t i = tb::TextIndex(gencode);
-  const char* text = i < std::size(kTexts) ? kTexts[i].text : "";
+  const char* text = tb::TextAt(i);
   if (TbStr kept = tb::Kept(tb::keptTexts[i], text)) return kept;
   return tb::NewString(text, std::uint32_t(std::strlen(text)));
 }

@@ -29,5 +29,11 @@ TbStr MakeFilled(const char* operation, std::uint64_t length, char fill);
 inline TbStr MakeString(const char* operation, std::string_view text) {
   return MakeString(operation, text.data(), text.size());
 }
+// The text's kept string (kept_strings.h); an ordinary one, made as above, when memory could not
+// hold it.
+inline TbStr KeptOrMade(KeptSlot& slot, const char* operation, std::string_view text) {
+  if (TbStr kept = Kept(slot, text)) return kept;
+  return MakeString(operation, text);
+}
 
 }  // namespace tb

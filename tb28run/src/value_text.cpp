@@ -36,11 +36,6 @@ std::string ObjectText(TbObj object) {
 // The text forms of the two flags and of NIL, once made.
 tb::KeptSlot keptTrue, keptFalse, keptNil;
 
-TbStr KeptOrMade(tb::KeptSlot& slot, const char* text) {
-  if (TbStr kept = tb::Kept(slot, text)) return kept;
-  return tb::MakeString("AsString", text);
-}
-
 }  // namespace
 
 TBRT TbStr AsString(Usual value) {
@@ -49,8 +44,9 @@ TBRT TbStr AsString(Usual value) {
     case T_INT:
     case T_FLOAT:
     case T_DWORD: return tb::NaturalString("AsString", value);
-    case T_LOGIC: return value.value ? KeptOrMade(keptTrue, ".T.") : KeptOrMade(keptFalse, ".F.");
-    case T_NIL: return KeptOrMade(keptNil, "NIL");
+    case T_LOGIC:
+      return value.value ? tb::KeptOrMade(keptTrue, "AsString", ".T.") : tb::KeptOrMade(keptFalse, "AsString", ".F.");
+    case T_NIL: return tb::KeptOrMade(keptNil, "AsString", "NIL");
     case T_DATE: return DToC(value);
     case T_SYMBOL: return tb::MakeString("AsString", tb::NameOf(Sym(value.value)));
     case T_PTR:

@@ -81,9 +81,7 @@ TBRT TbStr TypeString(std::uint32_t typeCode) {
     case T_USUAL: name = "USUAL"; break;
   }
   if (name) {
-    std::uint32_t slot = typeCode == T_PTR_CALL ? T_PTR : typeCode;
-    if (TbStr kept = tb::Kept(keptTypeNames[slot], name)) return kept;
-    return tb::MakeString("TypeString", name);
+    return tb::KeptOrMade(keptTypeNames[typeCode == T_PTR_CALL ? T_PTR : typeCode], "TypeString", name);
   }
   return tb::MakeString("TypeString", "UNKNOWN(" + std::to_string(typeCode) + ")");
 }

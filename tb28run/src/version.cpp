@@ -1,4 +1,3 @@
-#include "kept_strings.h"
 #include "string_make.h"
 #include "tb28run/datetime.h"
 
@@ -9,7 +8,4 @@ tb::KeptSlot keptVersion;
 
 }  // namespace
 
-TBRT TbStr Version(void) {
-  if (TbStr kept = tb::Kept(keptVersion, kVersionText)) return kept;
-  return tb::MakeString("Version", kVersionText);
-}
+TBRT TbStr Version(void) { return tb::KeptOrMade(keptVersion, "Version", kVersionText); }
