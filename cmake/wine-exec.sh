@@ -25,13 +25,25 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # handed to them would not close before the server ends. Starting a server while one runs for
 # this prefix is refused (status 2), so the first one stays. The server and the session outlive
 # this launcher, so they do not get the lock's descriptor (they would hold the lock with it).
-if ! (
+# A session boot now and then crashes inside Wine (a page fault in one of its own programs) and
+# then works when asked again, so it is tried up to three times before the launch fails; a retry
+# boots the session again whatever the server's state.
+start_session() (
   flock 9
-  if "$wineserver" -p60 </dev/null >/dev/null 2>&1 9>&- || [ ! -f "$prefix/system.reg" ]; then
+  if "$wineserver" -p60 </dev/null >/dev/null 2>&1 9>&- || [ ! -f "$prefix/system.reg" ] || [ "$1" -gt 1 ]; then
     if [ -f "$prefix/system.reg" ]; then boot=; else boot=--init; fi
     "$wine64" wineboot $boot </dev/null >>"$prefix.log" 2>&1 9>&-
   fi
-) 9>"$prefix.lock"; then
+) 9>"$prefix.lock"
+started=
+for attempt in 1 2 3; do
+  if start_session "$attempt"; then
+    started=yes
+    break
+  fi
+  echo "wine-exec: session boot $attempt failed" >>"$prefix.log"
+done
+if [ -z "$started" ]; then
   echo "wine-exec: starting Wine in $prefix failed; see $prefix.log" >&2
   exit 1
 fi
