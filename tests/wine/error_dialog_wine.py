@@ -137,10 +137,11 @@ class Run:
                                             env=session.env, cwd=self.workdir, start_new_session=True,
                                             stdout=out, stderr=subprocess.STDOUT)
 
-    def dialog(self, probe, number, previous=None, screenshot=None):
+    def dialog(self, probe, number, previous=None):
         """The X window of the number-th dialog (1-based) once it shows, with its checks: the
         offered buttons only, left to right; the log, written and closed before the dialog
-        showed, holding one whole record per dialog so far, the last with the message shown."""
+        showed, holding one whole record per dialog so far, the last with the message shown.
+        Its screenshot is kept as dialog_<number>.png."""
         def shown():
             if self.process.poll() is not None:
                 raise Failure(f"the program ended with status {self.process.returncode} before dialog {number}")
@@ -164,13 +165,17 @@ class Run:
         logged = records(self.workdir)
         check(len(logged) == number, f"{len(logged)} records in the log beside dialog {number}")
         check_record(logged[-1], self.raised, message)
-        if screenshot:
-            self.session.screenshot(window, screenshot)
+        self.session.screenshot(window, f"dialog_{number}.png")
         return window
 
     def press_button(self, window, label):
-        """Moves the focus from the first button to the one labelled so, and presses it."""
-        for _ in range(self.raised.buttons.index(label)):
+        """Enter for the first button, the default one; for another, the focus moved on from the
+        first with Tab and the button pressed with the space bar."""
+        steps = self.raised.buttons.index(label)
+        if steps == 0:
+            self.session.press(window, "Return")
+            return
+        for _ in range(steps):
             self.session.press(window, "Tab")
         self.session.press(window, "space")
 
@@ -185,44 +190,30 @@ class Run:
             check(not any(line.startswith("continued") for line in lines), f"the program went on: {printed!r}")
 
 
-def answer_default(session, bin_dir, probe, raised):
-    run = Run(session, bin_dir, raised)
-    try:
-        window = run.dialog(probe, 1, screenshot="error_dialog.png")
-        session.press(window, "Return")
-        run.ends(0, raised.continued)
-    finally:
-        end(run.process)
-
-
-def retry_then_quit(session, bin_dir, probe, raised):
-    run = Run(session, bin_dir, raised)
-    try:
-        first = run.dialog(probe, 1)
-        run.press_button(first, "Retry")
-        # The retried call fails again: a new dialog, and a second record before it.
-        second = run.dialog(probe, 2, previous=first)
-        run.press_button(second, "Quit")
-        run.ends(raised.gencode, None)
-    finally:
-        end(run.process)
-
-
-def quit_at_once(session, bin_dir, probe, raised):
-    run = Run(session, bin_dir, raised)
-    try:
-        window = run.dialog(probe, 1)
-        run.press_button(window, "Quit")
-        run.ends(raised.gencode, None)
-    finally:
-        end(run.process)
+def answer(raised, presses):
+    """A case: the program raises the error, each dialog in turn is answered with the button
+    named (a retry brings the next dialog), and the last answer decides how the program ends."""
+    def case(session, bin_dir, probe):
+        run = Run(session, bin_dir, raised)
+        try:
+            window = None
+            for number, label in enumerate(presses, 1):
+                window = run.dialog(probe, number, previous=window)
+                run.press_button(window, label)
+            if presses[-1] == "Default":
+                run.ends(0, raised.continued)
+            else:
+                run.ends(raised.gencode, None)
+        finally:
+            end(run.process)
+    return case
 
 
 CASES = {
-    "eval_default": lambda s, b, p: answer_default(s, b, p, EVAL),
-    "eval_retry_quit": lambda s, b, p: retry_then_quit(s, b, p, EVAL),
-    "international_default": lambda s, b, p: answer_default(s, b, p, INTERNATIONAL),
-    "international_quit": lambda s, b, p: quit_at_once(s, b, p, INTERNATIONAL),
+    "eval_default": answer(EVAL, ["Default"]),
+    "eval_retry_quit": answer(EVAL, ["Retry", "Quit"]),
+    "international_default": answer(INTERNATIONAL, ["Default"]),
+    "international_quit": answer(INTERNATIONAL, ["Quit"]),
 }
 
 
