@@ -98,7 +98,8 @@ def check_version_info(name, image, version, file_type, faults):
     if list(fixed[2:4]) != expected or list(fixed[4:6]) != expected:
         faults.append(f"{name}: file and product version words {fixed[2:6]}, expected {expected * 2} ({version})")
     if fixed[8] != VOS_NT_WINDOWS32 or fixed[9] != file_type:
-        faults.append(f"{name}: file OS {fixed[8]:#x} and type {fixed[9]}, expected {VOS_NT_WINDOWS32:#x} and {file_type}")
+        faults.append(f"{name}: file OS {fixed[8]:#x} and type {fixed[9]}, "
+                      f"expected {VOS_NT_WINDOWS32:#x} and {file_type}")
 
     dotted = ".".join(str(w) for w in words)
     table = root.child("StringFileInfo") and root.child("StringFileInfo").child(STRING_TABLE)
