@@ -69,6 +69,18 @@ def scenario_uppercase_and_retry(exe):
     check(NOT_FOUND in out, "an unknown letter asks again; Y answers Yes", out)
 
 
+def scenario_closed_output(exe):
+    """Standard output a pipe that nobody reads: the box cannot be drawn, so it was not shown."""
+    read_end, write_end = os.pipe()
+    os.close(read_end)
+    try:
+        done = subprocess.run([exe], input=b"y\n\n", stdout=write_end, stderr=subprocess.PIPE, timeout=30)
+    finally:
+        os.close(write_end)
+    err = done.stderr.decode("latin-1")
+    check(done.returncode == 0, f"exit 0 when the box cannot be drawn, got {done.returncode}", err)
+
+
 def scenario_flipped_signature(exe):
     data = open(exe, "rb").read()
     at = data.find(b"ATOMTABLE\0\0\0\x06\0\0\0START\0")
