@@ -153,25 +153,6 @@ TEST(TerminalDialog, PrintableTextStaysAsItIs) {
   }
 }
 
-TEST(TerminalDialog, TheBoxCarriesNoControlCharacter) {
-  TerminalDialog dialog;
-  dialog.caption = "ERR\x1B[5mOR";
-  dialog.body = {"Argument: \x1B]52;c;cGF5bG9hZA==\x07",
-                 "Operation: \x9B"
-                 "2J"};
-  dialog.buttons = {"OK"};
-  dialog.columns = TextColumns::Bytes;
-  EXPECT_EQ(win32::DrawTerminalDialog(dialog),
-            "+----------------------------------+\n"
-            "| ERR^[[5mOR                       |\n"
-            "+----------------------------------+\n"
-            "| Argument: ^[]52;c;cGF5bG9hZA==^G |\n"
-            "| Operation: \\x9B2J                |\n"
-            "|                                  |\n"
-            "| [*OK*]                           |\n"
-            "+----------------------------------+\n");
-}
-
 TEST(TerminalDialog, AnEchoedAnswerIsShownHarmlessly) {
   TerminalDialog dialog;
   dialog.buttons = {"Yes", "No"};
