@@ -65,7 +65,9 @@ Plugin OpenPlugin() {
   Plugin plugin;
   for (const std::string& path : PluginPaths()) {
     if (access(path.c_str(), F_OK) != 0) continue;
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Bound lazily, as a program linked with GTK binds it: GTK and the libraries under it have
+    // thousands of entries that one dialog never calls.
+    void* handle = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
     if (handle == nullptr) {
       const char* error = dlerror();
       plugin.failure = error != nullptr ? error : path + " cannot be loaded";
