@@ -14,14 +14,13 @@ or the plugin or the helper was not built.
 import os
 import re
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "wine"))
-from quorlfix_wine import EXIT_BOUND, WINDOW_BOUND, Failure, VirtualDisplay, check, poll  # noqa: E402
+from quorlfix_wine import EXIT_BOUND, WINDOW_BOUND, Failure, VirtualDisplay, check, end, poll  # noqa: E402
 
 SKIPPED = 77
 QUESTION = "Fix the quorl database now ?"
@@ -69,10 +68,10 @@ class Desktop:
         done = subprocess.run(command, env=self.tools_env, capture_output=True, timeout=EXIT_BOUND)
         return done.returncode, done.stdout.decode("utf-8", "replace")
 
-    def start(self, program, env, stdin=subprocess.DEVNULL):
+    def start(self, command, env, stdin=subprocess.DEVNULL, cwd=None):
         # A session of its own, so that a failing test can end it with everything it started.
-        return subprocess.Popen([str(program)], env=env, stdin=stdin, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                start_new_session=True)
+        return subprocess.Popen([str(part) for part in command], env=env, stdin=stdin, cwd=cwd,
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, start_new_session=True)
 
     def find_window(self, caption):
         code, out = self.tool(["xdotool", "search", "--onlyvisible", "--name", "^" + re.escape(caption) + "$"])
@@ -126,14 +125,8 @@ def finish(desktop, program, forbidden=None):
     return program.returncode, out.decode("utf-8", "replace"), err.decode("utf-8", "replace")
 
 
-def end(process):
-    if process.poll() is None:
-        os.killpg(process.pid, signal.SIGKILL)
-        process.wait()
-
-
 def case_no(desktop, paths):
-    program = desktop.start(paths.quorlfix, desktop.env())
+    program = desktop.start([paths.quorlfix], desktop.env())
     try:
         window = expect_window(desktop, program, QUESTION)
         desktop.screenshot(window, "question.png")
@@ -146,7 +139,7 @@ def case_no(desktop, paths):
 
 
 def case_yes(desktop, paths):
-    program = desktop.start(paths.quorlfix, desktop.env())
+    program = desktop.start([paths.quorlfix], desktop.env())
     try:
         window = expect_window(desktop, program, QUESTION)
         desktop.screenshot(window, "question.png")
@@ -165,7 +158,7 @@ def case_yes(desktop, paths):
 def case_windows_keys(desktop, paths):
     """German labels, and the keys a Windows user knows: J answers Ja; Escape and the close box
     do nothing on a Yes/No box; the close box answers a lone OK."""
-    program = desktop.start(paths.quorlfix, desktop.env(LANG="de_DE.UTF-8"))
+    program = desktop.start([paths.quorlfix], desktop.env(LANG="de_DE.UTF-8"))
     try:
         window = expect_window(desktop, program, QUESTION)
         desktop.screenshot(window, "question_de.png")
@@ -206,8 +199,7 @@ def case_styles(desktop, paths):
     """Each button set in Windows order with its default; the keys Windows answers it with."""
     arguments = [str(style) for style, _, _ in STYLES]
     arguments[-1] += ":" + LONG_CAPTION
-    program = subprocess.Popen([str(paths.message_boxes), *arguments], env=desktop.env(), stdin=subprocess.DEVNULL,
-                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, start_new_session=True)
+    program = desktop.start([paths.message_boxes, *arguments], desktop.env())
     try:
         for number, (style, keys, _) in enumerate(STYLES, 1):
             caption = LONG_CAPTION if number == len(STYLES) else f"box {number}"
@@ -234,9 +226,7 @@ def case_error_dialog(desktop, paths):
     """The message can be copied from the dialog; its first option goes on with the process in
     the locale it had; closing the dialog is its third option, here Quit."""
     with tempfile.TemporaryDirectory() as work:
-        program = subprocess.Popen([str(paths.error_raiser)], env=desktop.env(LANG="de_DE.UTF-8"), cwd=work,
-                                   stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                   start_new_session=True)
+        program = desktop.start([paths.error_raiser], desktop.env(LANG="de_DE.UTF-8"), cwd=work)
         try:
             window = expect_window(desktop, program, ERROR_CAPTION)
             desktop.screenshot(window, "error.png")
@@ -253,8 +243,7 @@ def case_error_dialog(desktop, paths):
         finally:
             end(program)
 
-        program = subprocess.Popen([str(paths.error_raiser)], env=desktop.env(), cwd=work, stdin=subprocess.DEVNULL,
-                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE, start_new_session=True)
+        program = desktop.start([paths.error_raiser], desktop.env(), cwd=work)
         try:
             window = expect_window(desktop, program, ERROR_CAPTION)
             desktop.ask_to_close(window)
@@ -306,15 +295,26 @@ def case_choice(desktop, paths):
         alone = dict(base, LD_LIBRARY_PATH=copy)
         trace = expect_terminal("plugin removed", Path(copy) / paths.quorlfix.name, alone)
         check(f"calling init: {copy}/{paths.host.name}" in trace, "the copy did not use the host layer beside it")
-        code, _, err = run_terminal(Path(copy) / paths.quorlfix.name, dict(alone, QUORLFIX_DIALOGS="desktop"),
-                                    subprocess.DEVNULL)
-        check(code == 0 and "QUORLFIX_DIALOGS=desktop: the desktop plugin" in err,
-              f"a forced desktop form without the plugin does not say why: {err!r}")
+        forced = dict(alone, QUORLFIX_DIALOGS="desktop")
+        copied_program = Path(copy) / paths.quorlfix.name
+        code, out, err = run_terminal(copied_program, forced, subprocess.DEVNULL)
+        check(code == 0 and TERMINAL_QUESTION in out and "QUORLFIX_DIALOGS=desktop: the desktop plugin" in err,
+              "a forced desktop form without the plugin does not say why")
+        # A plugin that does not load (as when GTK's libraries are missing), and a library that is
+        # no plugin of this layout, under the plugin's name.
+        plugin = Path(copy) / paths.plugin.name
+        for content, note in ((b"not a library\n" * 1000, f"QUORLFIX_DIALOGS=desktop: {plugin}: "),
+                              (paths.runtime.read_bytes(), f"QUORLFIX_DIALOGS=desktop: {plugin} is a desktop plugin of")):
+            plugin.write_bytes(content)
+            code, out, err = run_terminal(copied_program, forced, subprocess.DEVNULL)
+            notes = [line for line in err.splitlines() if line.startswith("QUORLFIX_DIALOGS")]
+            check(code == 0 and TERMINAL_QUESTION in out and any(line.startswith(note) for line in notes),
+                  f"a broken plugin does not leave the dialog to the terminal with the note {note!r}: {notes}")
 
     # Forced desktop with answers on a pipe, and an unknown setting with a terminal-less launcher.
     for settings, stdin, note in (({"QUORLFIX_DIALOGS": "desktop"}, subprocess.PIPE, None),
                                   ({"QUORLFIX_DIALOGS": "gtk"}, subprocess.DEVNULL, "QUORLFIX_DIALOGS=gtk is neither")):
-        program = desktop.start(paths.quorlfix, desktop.env(**settings), stdin=stdin)
+        program = desktop.start([paths.quorlfix], desktop.env(**settings), stdin=stdin)
         try:
             window = expect_window(desktop, program, QUESTION)
             desktop.press(window, "n")
