@@ -6,14 +6,18 @@
 
 #include <win32_desktop_dialog.h>
 
+#include <new>
+#include <optional>
 #include <string>
 
 #include "error_dialog.h"
 
 namespace tb {
 
-std::uint32_t ShowErrorDialog(const char* message, const char* caption, const std::vector<DialogOption>& options,
-                              std::uint32_t otherwise) {
+namespace {
+
+std::optional<std::uint32_t> AskOnDesktop(const char* message, const char* caption,
+                                          const std::vector<DialogOption>& options) {
   win32::DesktopDialog dialog;
   dialog.caption = caption;
   dialog.text = message;
@@ -23,8 +27,21 @@ std::uint32_t ShowErrorDialog(const char* message, const char* caption, const st
   for (const DialogOption& option : options) dialog.buttons.push_back(std::string("_") + option.label);
   dialog.defaultIndex = 0;
   dialog.closeIndex = options.size() - 1;  // the third option, which is always there, answers `otherwise`
-  if (std::optional<std::size_t> picked = win32::AskOnDesktop(dialog)) return options[*picked].answer;
-  return ShowErrorDialogOnTerminal(message, caption, options, otherwise);
+  std::optional<std::size_t> picked = win32::AskOnDesktop(dialog);
+  if (!picked) return std::nullopt;
+  return options[*picked].answer;
+}
+
+}  // namespace
+
+std::uint32_t ShowErrorDialog(const char* message, const char* caption, const std::vector<DialogOption>& options,
+                              std::uint32_t otherwise) {
+  try {
+    if (std::optional<std::uint32_t> answer = AskOnDesktop(message, caption, options)) return *answer;
+    return ShowErrorDialogOnTerminal(message, caption, options, otherwise);
+  } catch (const std::bad_alloc&) {
+    return otherwise;  // the dialog could not be shown
+  }
 }
 
 }  // namespace tb

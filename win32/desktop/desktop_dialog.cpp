@@ -1,14 +1,15 @@
 // The desktop plugin (desktop_plugin.h): the dialogs drawn with GTK 3 and answered the way a
 // Windows user answers a message box. The letter underlined in a button's label picks it, with
 // or without Alt; Enter picks the button that has the focus (at first the default one); Escape
-// and the close box answer only where the dialog allows it, and otherwise the close box is not
-// offered at all. The underline is always drawn, not only while Alt is held, since the letter
-// alone answers.
+// and the close box answer only where the dialog allows it; otherwise the window manager is asked
+// not to offer the close box, and closing does nothing. The underline is always drawn, not only
+// while Alt is held, since the letter alone answers.
 #include <gtk/gtk.h>
 #include <locale.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -297,7 +298,13 @@ extern "C" __attribute__((visibility("default"))) int Tb28DesktopAsk1(const Tb28
   UserLocale user;
   Shown shown;
   shown.dialog = dialog;
-  GtkWidget* window = BuildWindow(shown);
+  GtkWidget* window = nullptr;
+  try {
+    window = BuildWindow(shown);
+  } catch (const std::bad_alloc&) {
+    if (shown.window != nullptr) gtk_widget_destroy(shown.window);
+    return -1;
+  }
   shown.loop = g_main_loop_new(nullptr, FALSE);
   gtk_widget_show_all(window);
   // The focus ring shows from the start which button Enter picks, as Windows marks its default.

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -137,7 +138,7 @@ int Ask(const std::string& text, const std::string& caption, UINT type) {
 
 }  // namespace
 
-extern "C" int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+extern "C" int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) try {
   Win32MessageBoxHook hook;
   {
     std::lock_guard lock(win32::Hooks().mutex);
@@ -145,4 +146,7 @@ extern "C" int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT 
   }
   if (hook != nullptr) return hook(owner, text, caption, type);
   return Ask(text != nullptr ? text : "", caption != nullptr ? caption : "Error", type);
+} catch (const std::bad_alloc&) {
+  SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return 0;  // the box could not be shown
 }
