@@ -191,7 +191,7 @@ STYLES = [
     (YESNO | DEFBUTTON2, ["shift+Tab", "Return"], IDYES),
     (OKCANCEL, ["close"], IDCANCEL),
     (YESNOCANCEL, ["alt+n"], IDNO),
-    (0, ["Return"], IDOK),
+    (0, ["Escape"], IDOK),
 ]
 
 
