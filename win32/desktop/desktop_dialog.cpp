@@ -286,11 +286,10 @@ bool WellFormed(const Tb28DesktopDialog* dialog) {
 extern "C" __attribute__((visibility("default"))) int Tb28DesktopOpen1(void) {
   UserLocale user;
   gtk_disable_setlocale();
-  // The window manager and the desktop entry know the program by this name.
+  // The window manager and the desktop entry know the program by this name (its window class).
+  // The dialogs carry no icon of their own, as a Windows message box has none in its title bar.
   if (g_get_prgname() == nullptr) g_set_prgname(program_invocation_short_name);
-  if (!gtk_init_check(nullptr, nullptr)) return 0;
-  gtk_window_set_default_icon_name(g_get_prgname());
-  return 1;
+  return gtk_init_check(nullptr, nullptr) ? 1 : 0;
 }
 
 extern "C" __attribute__((visibility("default"))) int Tb28DesktopAsk1(const Tb28DesktopDialog* dialog) {
