@@ -289,6 +289,10 @@ extern "C" __attribute__((visibility("default"))) int Tb28DesktopOpen1(void) {
   // The window manager and the desktop entry know the program by this name (its window class).
   // The dialogs carry no icon of their own, as a Windows message box has none in its title bar.
   if (g_get_prgname() == nullptr) g_set_prgname(program_invocation_short_name);
+  // The dialogs draw nothing with OpenGL, and GDK would load the GL driver while it opens the
+  // display (with Mesa's, LLVM: half the time to the first window). A GDK_GL of the user's own
+  // stands. It stays set: other threads may be reading the environment once GTK is up.
+  g_setenv("GDK_GL", "disable", FALSE);
   return gtk_init_check(nullptr, nullptr) ? 1 : 0;
 }
 
