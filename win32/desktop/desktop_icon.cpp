@@ -72,13 +72,14 @@ void Triangle(cairo_t* context, const Look& look) {
   cairo_stroke(context);
 }
 
-void Information(cairo_t* context) {
-  Disc(context, kCentre, 14.0, 3.2);
+// A vertical stroke and a dot, the glyph of both "i" (dot above) and "!" (dot below).
+void StemAndDot(cairo_t* context, double top, double bottom, double width, double dot, double radius) {
   cairo_new_path(context);
-  cairo_move_to(context, kCentre, 22.5);
-  cairo_line_to(context, kCentre, 32.5);
-  cairo_set_line_width(context, 5.5);
+  cairo_move_to(context, kCentre, top);
+  cairo_line_to(context, kCentre, bottom);
+  cairo_set_line_width(context, width);
   cairo_stroke(context);
+  Disc(context, kCentre, dot, radius);
 }
 
 void Question(cairo_t* context) {
@@ -89,15 +90,6 @@ void Question(cairo_t* context) {
   cairo_set_line_width(context, kGlyphStroke);
   cairo_stroke(context);
   Disc(context, kCentre, 35.0, 3.0);
-}
-
-void Exclamation(cairo_t* context) {
-  cairo_new_path(context);
-  cairo_move_to(context, kCentre, 16.0);
-  cairo_line_to(context, kCentre, 28.0);
-  cairo_set_line_width(context, kGlyphStroke);
-  cairo_stroke(context);
-  Disc(context, kCentre, 34.5, 2.75);
 }
 
 void Cross(cairo_t* context) {
@@ -131,9 +123,9 @@ void DrawIcon(cairo_t* context, int icon, double size) {
   }
   SetColour(context, look.glyph);
   switch (icon) {
-    case TB28_ICON_INFORMATION: Information(context); break;
+    case TB28_ICON_INFORMATION: StemAndDot(context, 22.5, 32.5, 5.5, 14.0, 3.2); break;
     case TB28_ICON_QUESTION: Question(context); break;
-    case TB28_ICON_WARNING: Exclamation(context); break;
+    case TB28_ICON_WARNING: StemAndDot(context, 16.0, 28.0, kGlyphStroke, 34.5, 2.75); break;
     default: Cross(context); break;
   }
   cairo_restore(context);
