@@ -38,6 +38,10 @@ ChildResult RunInChild(const std::string& input, const std::function<int()>& bod
     ADD_FAILURE() << "pipe failed";
     return result;
   }
+  // The input goes into the pipe before the child exists: it is small enough to fit, and a child
+  // that ends without reading it cannot make the write raise SIGPIPE here.
+  ssize_t written = write(in[1], input.data(), input.size());
+  EXPECT_EQ(written, static_cast<ssize_t>(input.size()));
   std::fflush(nullptr);
   pid_t pid = fork();
   if (pid < 0) {
@@ -57,9 +61,6 @@ ChildResult RunInChild(const std::string& input, const std::function<int()>& bod
   }
   close(in[0]);
   close(out[1]);
-  // The inputs are small: they fit in the pipe before the child reads.
-  ssize_t written = write(in[1], input.data(), input.size());
-  EXPECT_EQ(written, static_cast<ssize_t>(input.size()));
   close(in[1]);
   char buffer[4096];
   ssize_t n;
