@@ -4,17 +4,25 @@
 // before every allocation, so that only what the runtime holds for the collector survives, and
 // the garbage made meanwhile takes the freed slots over.
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "error_recorder.h"
 #include "kest_call.h"
 #include "runtime_fixture.h"
 #include "tb28run/arrays.h"
 #include "tb28run/errors.h"
 #include "tb28run/objects.h"
 #include "value_keeper.h"
+
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -161,6 +169,44 @@ TEST_F(HeldValuesTest, AnIndexedReadKeepsTheObjectItSendsToWhileTheErrorBlockDec
   KestCall(&_ArrayGetCollection, 2, {outer, IntValue(7), IntValue(1)});
   EXPECT_EQ(blockCalls, 1);
   EXPECT_TRUE(selfWasLive);
+}
+
+#if !defined(_WIN32)
+// In a child: a missing method sent a long argument list when the address space has no room for
+// another list of that size. Exits 0 when the send ended in one memory error of its own.
+[[noreturn]] void SendWithoutRoomForTheCopy(TbObj box) {
+  TbTestSetGcStress(0);
+  TbTestSetStackScan(1);
+  constexpr std::uint32_t kCount = 1u << 20;  // 16 MiB of arguments on x86_64
+  Usual list = ArrayValue(ArrayCreate(kCount));
+  ErrorRecorder::Install();
+  long pages = 0;
+  if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(statm, "%ld", &pages) != 1) pages = 0;
+    std::fclose(statm);
+  }
+  rlimit limit{};
+  getrlimit(RLIMIT_AS, &limit);
+  limit.rlim_cur = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + kCount * sizeof(Usual) / 2;
+  if (pages == 0 || setrlimit(RLIMIT_AS, &limit) != 0) {
+    std::fprintf(stderr, "no limit set\n");
+    std::_Exit(2);
+  }
+  Usual result = _SendClassParams(box, SysAddAtom("NOSUCHMETHOD"), AsArr(list));
+  const auto& raised = ErrorRecorder::Raised();
+  for (const RaisedError& e : raised) std::fprintf(stderr, "error %u %s\n", unsigned(e.gencode), e.operation.c_str());
+  std::_Exit(raised.size() == 1 && raised[0].gencode == 11 && result.type == T_NIL ? 0 : 1);
+}
+#endif
+
+TEST_F(HeldValuesTest, NoRoomForTheCopyOfTheArgumentsIsAMemoryErrorOfTheSend) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "the address-space limit is a POSIX one";
+#elif defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit leaves";
+#else
+  EXPECT_EXIT(SendWithoutRoomForTheCopy(box), ::testing::ExitedWithCode(0), "error 11 _SendClassParams");
+#endif
 }
 
 }  // namespace
