@@ -226,8 +226,11 @@ TBRT Usual CreateInstance(std::uint32_t countWord, Usual* args) {
   if (!object) return Usual{0, T_OBJECT};
   reinterpret_cast<InstanceHeader*>(object)->cls = const_cast<ClassInfo*>(c);
   Usual self = ObjectValue(object);
-  if (const MethodInfo* init = FindMethod(c, SYM_INIT))
+  if (const MethodInfo* init = FindMethod(c, SYM_INIT)) {
+    // Nothing else holds the new object until it is returned; its constructor allocates.
+    RootedSlots rooted(&self, 1);
     CallMethod(*init, self, passed ? args + 1 : nullptr, passed ? passed - 1 : 0);
+  }
   return self;
 }
 

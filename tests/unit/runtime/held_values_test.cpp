@@ -171,7 +171,25 @@ TEST_F(HeldValuesTest, AnIndexedReadKeepsTheObjectItSendsToWhileTheErrorBlockDec
   EXPECT_TRUE(selfWasLive);
 }
 
-#if !defined(_WIN32)
+// A constructor that marks the object it builds, makes garbage, and then looks at it again.
+Usual InitAfterGarbage(Usual self, std::uint32_t, Usual*) {
+  reinterpret_cast<Box*>(self.value)->mark = kMark;
+  MakeGarbage();
+  selfWasLive = TbTestIsLive(AsPtr(self)) && reinterpret_cast<const Box*>(self.value)->mark == kMark;
+  return self;
+}
+
+TEST_F(HeldValuesTest, ANewObjectIsHeldWhileItsConstructorRuns) {
+  Sym built = SysAddAtom("BUILT");
+  ASSERT_EQ(DeclareClass(built, 0, sizeof(Box), kNoReferences, 0, 0, 0), 0);
+  ASSERT_EQ(DeclareMethod(built, SYM_INIT, 0, &InitAfterGarbage, 0), 0);
+  selfWasLive = false;
+  Usual args[1] = {SymbolValue(built)};
+  CreateInstance(CountWord(1, 1), args);
+  EXPECT_TRUE(selfWasLive);
+}
+
+#if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__)
 // In a child: a missing method sent a long argument list when the address space has no room for
 // another list of that size. Exits 0 when the send ended in one memory error of its own.
 [[noreturn]] void SendWithoutRoomForTheCopy(TbObj box) {
