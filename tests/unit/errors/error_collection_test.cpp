@@ -94,9 +94,9 @@ TEST_F(ErrorCollectionTest, TheArgumentsOfARuntimeErrorReachItsObjectAlive) {
   ErrorBlock(CountWord(1, 1), &block);
   ValueKeeper keeper;
   Usual error = keeper.Keep(CallKest<declared::CreateInstance>(CreateInstance, SymbolValue(SYM_ERROR), IntValue(0)));
-  TbTestSetStackScan(0);
   thirdArgument.clear();
-  Usual refused = NewArrayOfText("inside the refused value");  // no collection before the store
+  Usual refused = NewArrayOfText("inside the refused value");  // made while the stack scan sees it
+  TbTestSetStackScan(0);
   TbTestSetGcStress(1);
   IVarPut(AsObj(error), SYM_GENCODE, refused);
   TbTestSetGcStress(0);
