@@ -4,10 +4,10 @@
 // the slots every activation registered (arguments, locals, the result it is returning), the
 // runtime's own holdings (the error block, objects waiting for their finaliser, the slots its
 // C++ code holds apart while it calls out: SlotsRoot) and, conservatively, every word of the
-// native stack, where the runtime's and the program's C++ code keep values between two calls. From a root, an object
-// is followed through its class's reference map and only through it; an array through its
-// elements; strings and floats hold no references. Anything that points into a block (a C
-// string from Cast2Psz, say) keeps the whole block.
+// native stack, where the runtime's and the program's C++ code keep values between two calls.
+// From a root, an object is followed through its class's reference map and only through it; an
+// array through its elements; strings and floats hold no references. Anything that points into
+// a block (a C string from Cast2Psz, say) keeps the whole block.
 //
 // A collection runs before an allocation once the bytes allocated since the last one pass a
 // threshold that grows with the live heap, or before every allocation in stress mode.
