@@ -68,9 +68,7 @@ std::string thirdArgument;
 std::string TextInside(Usual array) {
   if (array.type != T_ARRAY || !TbTestIsLive(AsPtr(array))) return "<array freed>";
   if (ALen(AsArr(array)) != 1) return "<not the array sent>";
-  Usual inside = ArrayGet(AsArr(array), 1);
-  if (inside.type != T_STRING || !TbTestIsLive(AsPtr(inside))) return "<string freed>";
-  return std::string(String2Psz(AsStr(inside)), SLen(AsStr(inside)));
+  return LiveText(ArrayGet(AsArr(array), 1));
 }
 Usual RecordThirdArgument(std::uint32_t, Usual* args) {
   Usual list = IVarGet(AsObj(args[0]), SYM_ARGS);

@@ -52,13 +52,9 @@ const CodeBlock kRetryingBlock{1, &RetryingBlock};
 
 // What a method saw: each argument's text, or "<freed>" for one the collector took.
 std::vector<std::string> received;
-std::string Seen(const Usual& u) {
-  if (u.type != T_STRING || !TbTestIsLive(AsPtr(u))) return "<freed>";
-  return std::string(String2Psz(AsStr(u)), SLen(AsStr(u)));
-}
 Usual RecordArguments(Usual self, std::uint32_t countWord, Usual* args) {
   received.clear();
-  for (std::uint32_t i = 0; i < PassedOf(countWord); ++i) received.push_back(Seen(args[i]));
+  for (std::uint32_t i = 0; i < PassedOf(countWord); ++i) received.push_back(LiveText(args[i]));
   return self;
 }
 

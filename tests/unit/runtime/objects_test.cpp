@@ -149,12 +149,6 @@ TEST_F(ObjectsTest, WrongTypeStoreIsARuntimeErrorNotACast) {
   EXPECT_EQ(Raw().i, 77);
 }
 
-// The stand-in's text, or "<freed>" once the collector has taken it.
-std::string StandIn(Usual u) {
-  if (u.type != T_STRING || !TbTestIsLive(AsPtr(u))) return "<freed>";
-  return std::string(String2Psz(AsStr(u)), SLen(AsStr(u)));
-}
-
 TEST_F(ObjectsTest, MissingVariableAndMethodReachTheErrorBlock) {
   blockCalls = 0;
   blockAnswer = keeper->Keep(S("stand-in"));
@@ -213,7 +207,7 @@ TEST_F(ObjectsTest, VariablesAreFoundWhereverTheirNamesLie) {
     int before = blockCalls;
     for (Sym missing : {below, between, above, Sym(0)}) {
       if (missing == 0 && apart == 1) continue;
-      EXPECT_EQ(StandIn(IVarGet(pair, missing)), "stand-in") << missing;
+      EXPECT_EQ(LiveText(IVarGet(pair, missing)), "stand-in") << missing;
       EXPECT_EQ(IVarGetInfo(pair, missing), 0u) << missing;
     }
     EXPECT_EQ(blockCalls, before + (apart == 1 ? 2 : 4));
