@@ -20,6 +20,9 @@ constexpr std::int32_t kSharingViolation = 32;
 constexpr std::int32_t kLockViolation = 33;
 constexpr std::int32_t kWarning = 1;
 constexpr std::int32_t kSubstitutedPointer = 3;
+// The exit code of a quit from an error with no generic code: a quit never reads as success.
+// The same code a POSIX host ends with for a code too wide for its status.
+constexpr std::int32_t kQuitWithoutCode = 255;
 
 bool Is(Usual value, std::int32_t n) { return _PEQ(value, IntValue(n)) != 0; }
 
@@ -69,10 +72,12 @@ void Log(Usual text, Usual error) {
   FClose(h);
 }
 
+// Whatever it is handed goes to DefError as it is: a value that is no object is DefError's to
+// wrap with its text, not an argument error of the block's own.
 Usual DefaultErrorBlockBody(std::uint32_t countWord, Usual* args) {
   static const FrameInfo kFrame{"DEFAULTERRORBLOCK", "errors/def_error.cpp"};
   FrameGuard frame(kFrame, countWord, args);
-  return DefError(ObjectValue(_P2Object(args[0])));
+  return DefError(args[0]);
 }
 
 }  // namespace
@@ -128,7 +133,8 @@ Usual DefError(Usual error) {
   if (answer == ED_RETRY) return LogicValue(true);
   MathInit();
   if (CanBreak()) LabelJump(locals[kError]);
-  CallKest<declared::ErrorLevel>(ErrorLevel, get(SYM_GENCODE));
+  Usual gencode = get(SYM_GENCODE);
+  CallKest<declared::ErrorLevel>(ErrorLevel, Is(gencode, 0) ? IntValue(kQuitWithoutCode) : gencode);
   TBDBCloseAll();
   _Quit();
   return NilValue();

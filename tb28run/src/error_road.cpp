@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "classes.h"
+#include "collector.h"
 #include "heap.h"
 #include "reset.h"
 #include "state.h"
@@ -163,12 +164,14 @@ Answer RaiseError(const RaiseSpec& report) {
 
   std::uint32_t n = report.argCount;
   std::vector<unsigned char> storage(offsetof(ErrorArgBlock, values) + sizeof(Usual) * (n ? n : 1));
+  auto* block = reinterpret_cast<ErrorArgBlock*>(storage.data());
   if (n) {
-    auto* block = reinterpret_cast<ErrorArgBlock*>(storage.data());
     block->count1 = block->count2 = std::uint16_t(n);
     std::memcpy(storage.data() + offsetof(ErrorArgBlock, values), report.args, sizeof(Usual) * n);
     rec.argBlock = block;
   }
+  // Until the error object has taken its copy, the block may be all that holds the arguments.
+  RootedSlots rooted(block->values, n);
   std::string argText;
   if (report.arg) {
     argText = AsPsz(*report.arg);
