@@ -1,0 +1,202 @@
+// Files where the host is unkind: lines that do not fit, a full disk, things that are no regular
+// file, debris of creators that died, paths longer than one call can take, lines past 4 GiB.
+#include "kest_call.h"
+#include "runtime_fixture.h"
+#include "scratch_dir.h"
+#include "tb28run/files.h"
+
+#if !defined(_WIN32)
+#include <sys/mman.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+
+#include "hostile_files.h"
+#endif
+
+namespace {
+
+class FileFaultsTest : public RuntimeTest {
+ protected:
+  static std::uint32_t LastError() { return std::uint32_t(AsInt(KestCall(FError, 1, {}))); }
+  ScratchDir dir_;
+};
+
+TEST_F(FileFaultsTest, ANewFileClosedEmptyGoesAgain) {
+  std::string path = dir_.File("made.txt");
+  FileHandle h = FCreate2(path.c_str(), FC_ARCHIVE | FC_NEW);
+  ASSERT_NE(h, F_ERROR);
+  EXPECT_TRUE(std::filesystem::exists(path)) << "there while it is open";
+  FClose(h);
+  EXPECT_FALSE(std::filesystem::exists(path));
+
+  h = FCreate2(path.c_str(), FC_ARCHIVE);
+  ASSERT_NE(h, F_ERROR);
+  FClose(h);
+  EXPECT_TRUE(std::filesystem::exists(path)) << "a file created the usual way stays, empty or not";
+}
+
+#if !defined(_WIN32)
+// A line that goes past the file-size limit: the part the kernel took is cut off again, and
+// the next line follows the last whole one.
+TEST_F(FileFaultsTest, ALineThatCannotBeWrittenWholeLeavesNothingOfItself) {
+  struct Case {
+    const char* what;
+    FileHandle (*open)(const std::string& path);
+  } cases[] = {
+      {"appending", [](const std::string& p) { return FOpen2(p.c_str(), FO_WRITE | FO_APPEND); }},
+      {"where it stands",
+       [](const std::string& p) {
+         FileHandle h = FOpen2(p.c_str(), FO_READWRITE);
+         FSeek3(h, 0, FS_END);
+         return h;
+       }},
+  };
+  const std::string line(60, 'x');
+  for (const Case& c : cases) {
+    std::string path = dir_.File("limited.txt");
+    ScratchDir::Write(path, "first\r\n");
+    FileHandle h = c.open(path);
+    ASSERT_NE(h, F_ERROR) << c.what;
+    {
+      FileSizeLimit limit(40);
+      EXPECT_EQ(FPutS3(h, line.data(), line.size()), 0u) << c.what;
+      EXPECT_EQ(LastError(), 112u) << c.what;
+      EXPECT_EQ(ScratchDir::Read(path), "first\r\n") << c.what;
+      EXPECT_EQ(FPutS3(h, "next", 4), 6u) << c.what << ": a line that fits still goes";
+    }
+    FClose(h);
+    EXPECT_EQ(ScratchDir::Read(path), "first\r\nnext\r\n") << c.what;
+  }
+}
+
+TEST_F(FileFaultsTest, AFullDiskLeavesNoPartOfALineAndNoNewFileBehind) {
+  SmallDisk disk(dir_.Path() / "small");
+  if (!disk.Mounted()) GTEST_SKIP() << "mounting a small disk needs root";
+  std::string path = (disk.Path() / "kept.txt").string();
+  ScratchDir::Write(path, "first\r\n");
+  ASSERT_TRUE(disk.Fill());
+  // The file's first block has room for part of the line, and no more can be had.
+  const std::string line(10000, 'x');
+  FileHandle h = FOpen2(path.c_str(), FO_WRITE | FO_APPEND);
+  ASSERT_NE(h, F_ERROR);
+  EXPECT_EQ(FPutS3(h, line.data(), line.size()), 0u);
+  EXPECT_EQ(LastError(), 112u);
+  FClose(h);
+  EXPECT_EQ(ScratchDir::Read(path), "first\r\n");
+
+  std::string made = (disk.Path() / "made.txt").string();
+  h = FCreate2(made.c_str(), FC_ARCHIVE | FC_NEW);
+  ASSERT_NE(h, F_ERROR);
+  EXPECT_EQ(FPutS3(h, line.data(), line.size()), 0u);
+  FClose(h);
+  EXPECT_FALSE(std::filesystem::exists(made)) << "a file made for a line that could not be written";
+}
+
+// Opened as a regular file only, whatever stands at the path answers at once.
+TEST_F(FileFaultsTest, WhatIsNoRegularFileIsRefusedAtOnce) {
+  std::string pipe = dir_.File("pipe"), readPipe = dir_.File("read-pipe"), socketPath = dir_.File("socket");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo(readPipe.c_str(), 0600), 0);
+  int reader = open(readPipe.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ScratchDir::Write(dir_.File("plain.txt"), "text");
+  std::filesystem::create_directory(dir_.File("directory"));
+
+  struct Case {
+    std::string path;
+    std::uint32_t mode;
+    bool opens;
+  } cases[] = {
+      {pipe, FO_WRITE, false},
+      {readPipe, FO_WRITE | FO_APPEND, false},
+      {socketPath, FO_WRITE, false},
+      {"/dev/null", FO_WRITE, false},
+      {dir_.File("directory"), FO_READ, false},
+      {dir_.File("plain.txt"), FO_WRITE | FO_APPEND, true},
+      {dir_.File("plain.txt"), FO_READ, true},
+  };
+  for (const Case& c : cases) {
+    FileHandle h = FOpen2(c.path.c_str(), c.mode | FO_REGULAR);
+    EXPECT_EQ(h != F_ERROR, c.opens) << c.path;
+    if (h == F_ERROR) {
+      EXPECT_EQ(LastError(), 5u) << c.path;
+    } else {
+      FClose(h);
+    }
+  }
+  char byte;
+  EXPECT_LE(read(reader, &byte, 1), 0) << "nothing reached the pipe's reader";
+  FileHandle held = FOpen2(dir_.File("plain.txt").c_str(), FO_WRITE | FO_REGULAR);
+  ASSERT_NE(held, F_ERROR);
+  EXPECT_EQ(FPutS3(held, "a", 1), 3u) << "a regular file writes as usual";
+  FClose(held);
+  close(reader);
+  close(listener);
+}
+
+TEST_F(FileFaultsTest, SideFilesOfDeadCreatorsAreClearedWhenAFileIsMadeNew) {
+  std::string path = dir_.File("made.txt");
+  std::string dead = path + ".tb28run-" + std::to_string(EndedProcess()) + "-3";
+  std::string alive = path + ".tb28run-" + std::to_string(getpid()) + "-900";
+  std::string otherFile = dir_.File("other.txt") + ".tb28run-" + std::to_string(EndedProcess()) + "-1";
+  std::string notOurs = path + ".tb28run-notanumber";
+  for (const std::string& side : {dead, alive, otherFile, notOurs}) ScratchDir::Write(side, "");
+  FileHandle h = FCreate2(path.c_str(), FC_ARCHIVE | FC_NEW);
+  ASSERT_NE(h, F_ERROR);
+  FPutS3(h, "line", 4);
+  FClose(h);
+  EXPECT_FALSE(std::filesystem::exists(dead)) << "left by a process that is gone";
+  EXPECT_TRUE(std::filesystem::exists(alive)) << "a creator that still runs";
+  EXPECT_TRUE(std::filesystem::exists(otherFile)) << "beside another file";
+  EXPECT_TRUE(std::filesystem::exists(notOurs));
+  std::size_t sideFiles = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir_.Path()))
+    sideFiles += e.path().filename().string().rfind("made.txt.tb28run-", 0) == 0;
+  EXPECT_EQ(sideFiles, 2u) << "making the file left no side file of its own";
+}
+
+TEST_F(FileFaultsTest, APathLongerThanOneCallTakesStillLeadsToItsFile) {
+  DeepDirectory deep(dir_.Path());
+  ASSERT_GT(deep.Path().size(), std::size_t(PATH_MAX));
+  std::string made = deep.Path() + "/made.txt", created = deep.Path() + "/created.txt";
+  FileHandle h = FCreate2(made.c_str(), FC_ARCHIVE | FC_NEW);
+  ASSERT_NE(h, F_ERROR) << LastError();
+  FPutS3(h, "new", 3);
+  FClose(h);
+  h = FCreate2(created.c_str(), FC_ARCHIVE);
+  ASSERT_NE(h, F_ERROR) << LastError();
+  FClose(h);
+  h = FOpen2(made.c_str(), FO_WRITE | FO_APPEND | FO_NOFOLLOW | FO_REGULAR);
+  ASSERT_NE(h, F_ERROR) << LastError();
+  FPutS3(h, "appended", 8);
+  FClose(h);
+  EXPECT_EQ(deep.Read("made.txt"), "new\r\nappended\r\n");
+  EXPECT_TRUE(deep.Has("created.txt"));
+
+  EXPECT_EQ(FOpen2((deep.Path() + "/missing.txt").c_str(), FO_READ), F_ERROR);
+  EXPECT_EQ(LastError(), 2u) << "the directory is there, the file is not";
+  EXPECT_EQ(FCreate2((deep.Path() + "/gone/made.txt").c_str(), FC_ARCHIVE | FC_NEW), F_ERROR);
+  EXPECT_EQ(LastError(), 3u) << "a directory on the way is missing";
+}
+
+// A line past 4 GiB is written whole, not cut to its length modulo 2^32. The bytes come from
+// a mapping no page of which is ever touched, and go nowhere.
+TEST_F(FileFaultsTest, ALinePastFourGibibytesIsWrittenWhole) {
+  if (sizeof(std::size_t) < 8) GTEST_SKIP() << "a 32-bit host holds no such line";
+  const std::size_t length = (std::size_t(1) << 32) + 3;
+  void* bytes = mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  ASSERT_NE(bytes, MAP_FAILED);
+  FileHandle h = FOpen2("/dev/null", FO_WRITE);
+  ASSERT_NE(h, F_ERROR);
+  EXPECT_EQ(FPutS3(h, static_cast<const char*>(bytes), length), length + 2);
+  FClose(h);
+  munmap(bytes, length);
+}
+#endif
+
+}  // namespace
