@@ -116,8 +116,9 @@ void ErrorLogWrite(Usual handle, Usual text, Usual error) {
     record.DropLast(2);  // the writer ends the last line
     if (FileHandle h = PointedHandle(handle); h != F_ERROR) {
       FPutS3(h, record.Data(), record.Size());
-    } else {
-      // A handle given in another form is FPutS's to judge, as for any line it is given.
+    } else if (record.Size() <= TB_MAX_STRING) {
+      // A handle given in another form is FPutS's to judge, as for any line it is given. A
+      // record longer than a string can be does not go this way at all.
       locals[0] = StringValue(record.String());
       CallKest<declared::FPutS>(FPutS, handle, locals[0]);
     }
