@@ -112,11 +112,6 @@ class DeepDirectory {
     close(fd);
     return bytes;
   }
-  bool Has(const std::string& name) const {
-    int fd = OpenInside(name);
-    if (fd >= 0) close(fd);
-    return fd >= 0;
-  }
   // Makes the innermost directory the current one, until the object ends.
   bool Enter() {
     if (saved_ < 0) saved_ = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
