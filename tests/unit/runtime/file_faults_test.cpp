@@ -137,7 +137,7 @@ TEST_F(FileFaultsTest, APathLongerThanOneCallTakesStillLeadsToItsFile) {
 // a mapping no page of which is ever touched, and go nowhere.
 TEST_F(FileFaultsTest, ALinePastFourGibibytesIsWrittenWhole) {
   if (sizeof(std::size_t) < 8) GTEST_SKIP() << "a 32-bit host holds no such line";
-  const std::size_t length = (std::size_t(1) << 32) + 3;
+  const std::size_t length = std::size_t((std::uint64_t(1) << 32) + 3);
   void* bytes = mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
   ASSERT_NE(bytes, MAP_FAILED);
   FileHandle h = FOpen2("/dev/null", FO_WRITE);
