@@ -248,6 +248,9 @@ OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error) {
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return Fail(error, kAccessDenied, fd);
     // Looked at once the lock is held: a file its maker took back while we waited is gone.
     if (st.st_nlink == 0) return Fail(error, kFileNotFound, fd);
+    // An empty file with a second name: a creator that died between linking the file it made
+    // and removing the side name it made it under.
+    if (st.st_size == 0 && st.st_nlink > 1 && access != FO_READ) RemoveStaleSideFiles(place);
     fcntl(fd, F_SETFL, append ? O_APPEND : 0);
   }
   *error = kOk;

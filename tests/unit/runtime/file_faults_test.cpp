@@ -87,7 +87,7 @@ TEST_F(FileFaultsTest, ALineThatCannotBeWrittenWholeLeavesNothingOfItself) {
   }
 }
 
-TEST_F(FileFaultsTest, SideFilesOfDeadCreatorsAreClearedWhenAFileIsMadeNew) {
+TEST_F(FileFaultsTest, SideFilesOfDeadCreatorsAreCleared) {
   std::string path = dir_.File("made.txt");
   std::string dead = path + ".tb28run-" + std::to_string(EndedProcess()) + "-3";
   std::string alive = path + ".tb28run-" + std::to_string(getpid()) + "-900";
@@ -106,6 +106,17 @@ TEST_F(FileFaultsTest, SideFilesOfDeadCreatorsAreClearedWhenAFileIsMadeNew) {
   for (const auto& e : std::filesystem::directory_iterator(dir_.Path()))
     sideFiles += e.path().filename().string().rfind("made.txt.tb28run-", 0) == 0;
   EXPECT_EQ(sideFiles, 2u) << "making the file left no side file of its own";
+
+  // A creator that died after linking its file to the path and before removing the side name.
+  std::string linked = dir_.File("linked.txt");
+  std::string second = linked + ".tb28run-" + std::to_string(EndedProcess()) + "-1";
+  ScratchDir::Write(linked, "");
+  std::filesystem::create_hard_link(linked, second);
+  h = FOpen2(linked.c_str(), FO_WRITE | FO_APPEND | FO_REGULAR);
+  ASSERT_NE(h, F_ERROR);
+  FClose(h);
+  EXPECT_FALSE(std::filesystem::exists(second)) << "the empty file's second name";
+  EXPECT_TRUE(std::filesystem::exists(linked));
 }
 
 TEST_F(FileFaultsTest, APathLongerThanOneCallTakesStillLeadsToItsFile) {
