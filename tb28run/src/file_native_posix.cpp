@@ -197,13 +197,12 @@ OsFile CreateNew(const Place& place, mode_t perms, std::uint32_t* error) {
 // handled: ignored, the write fails with EFBIG instead and the failure is the caller's to
 // handle. A handler the program set is left as it is.
 void IgnoreFileSizeSignal() {
-  static const bool done = [] {
-    struct sigaction now;
-    if (sigaction(SIGXFSZ, nullptr, &now) == 0 && now.sa_handler == SIG_DFL && !(now.sa_flags & SA_SIGINFO))
-      signal(SIGXFSZ, SIG_IGN);
-    return true;
-  }();
-  (void)done;
+  static bool settled = false;
+  if (settled) return;
+  settled = true;
+  struct sigaction now;
+  if (sigaction(SIGXFSZ, nullptr, &now) == 0 && now.sa_handler == SIG_DFL && !(now.sa_flags & SA_SIGINFO))
+    signal(SIGXFSZ, SIG_IGN);
 }
 
 // Takes back what a failed line added. A handle that appends found the line's start only once
