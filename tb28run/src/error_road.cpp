@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "classes.h"
@@ -174,7 +176,18 @@ Answer RaiseError(const RaiseSpec& report) {
   RootedSlots rooted(block->values, n);
   std::string argText;
   if (report.arg) {
-    argText = AsPsz(*report.arg);
+    // The text is copied, away from the collector, while the object is made. When memory will
+    // not hold the copy, the error still goes on its way with the text's beginning.
+    const char* text = AsPsz(*report.arg);
+    try {
+      argText = text;
+    } catch (const std::bad_alloc&) {
+      constexpr std::size_t kBeginning = 4096;
+      try {
+        argText.assign(std::string_view(text).substr(0, kBeginning));
+      } catch (const std::bad_alloc&) {
+      }
+    }
     rec.arg = argText.c_str();
     rec.argType = report.arg->type;
   }
