@@ -14,12 +14,10 @@
 
 namespace {
 
-// Generic codes and operating-system codes the handler knows.
+// Generic codes the handler knows (the operating-system codes are the runtime's WinError).
 constexpr std::int32_t kNoVariable = 14;
 constexpr std::int32_t kOpenError = 21;
 constexpr std::int32_t kWrongObject = 28;
-constexpr std::int32_t kSharingViolation = 32;
-constexpr std::int32_t kLockViolation = 33;
 constexpr std::int32_t kWarning = 1;
 constexpr std::int32_t kSubstitutedPointer = 3;
 // The exit code of a quit from an error with no generic code: a quit never reads as success.

@@ -13,13 +13,7 @@ namespace {
 constexpr std::string_view kLogName = "TBERROR.LOG";
 constexpr std::uint32_t kPollInterval = 10;  // milliseconds
 
-// Windows error numbers as FError gives them.
-constexpr std::uint32_t kFileNotFound = 2;
-constexpr std::uint32_t kPathNotFound = 3;
-constexpr std::uint32_t kSharingViolation = 32;
-constexpr std::uint32_t kLockViolation = 33;
-constexpr std::uint32_t kFileExists = 80;
-
+// The Windows error number of the last file call (WinError).
 std::uint32_t LastFileError() { return _P2DW(CallKest<declared::FError>(FError)); }
 
 // The log's directory is missing: a default directory must have led there. The setting is

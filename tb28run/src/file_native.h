@@ -14,26 +14,8 @@ namespace tb::native {
 using OsFile = std::intptr_t;
 constexpr OsFile kNoFile = -1;
 
-// Windows error numbers the runtime reports.
-enum WinError : std::uint32_t {
-  kOk = 0,
-  kFileNotFound = 2,
-  kPathNotFound = 3,
-  kTooManyOpenFiles = 4,
-  kAccessDenied = 5,
-  kInvalidHandle = 6,
-  kNotEnoughMemory = 8,
-  kWriteProtect = 19,
-  kGeneralFailure = 31,
-  kSharingViolation = 32,
-  kLockViolation = 33,
-  kFileExists = 80,
-  kInvalidParameter = 87,
-  kDiskFull = 112,
-  kNegativeSeek = 131,
-  kNameTooLong = 206,
-  kLinkRefused = 1921,
-};
+// The Windows error numbers of the public files header, by name here too.
+using enum ::WinError;
 
 // A mode FOpen knows: one access and one sharing mode, no bits but the link, append and
 // regular-file flags, and appending only with writing. One rule for every host, so that a mode

@@ -1,15 +1,34 @@
 // Files and directories. A file handle is a word of the runtime's own numbering (not an
 // operating-system handle); every failure answers F_ERROR and leaves its Windows error number
-// for FError, on every host: 2 file not found, 3 path not found, 4 too many open files,
-// 5 access denied, 6 invalid handle, 8 not enough memory, 19 write protected, 32 sharing
-// violation, 33 lock violation, 80 file exists, 87 invalid parameter, 112 disk full,
-// 131 negative seek, 206 name too long, 1921 a symbolic link was refused, 31 any other fault.
+// (WinError below) for FError, on every host.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 #include "tb28run/values.h"
+
+// The Windows error numbers FError answers; kGeneralFailure stands for any fault with no better
+// number, kLinkRefused for a symbolic link refused under FO_NOFOLLOW.
+enum WinError : std::uint32_t {
+  kOk = 0,
+  kFileNotFound = 2,
+  kPathNotFound = 3,
+  kTooManyOpenFiles = 4,
+  kAccessDenied = 5,
+  kInvalidHandle = 6,
+  kNotEnoughMemory = 8,
+  kWriteProtect = 19,
+  kGeneralFailure = 31,
+  kSharingViolation = 32,
+  kLockViolation = 33,
+  kFileExists = 80,
+  kInvalidParameter = 87,
+  kDiskFull = 112,
+  kNegativeSeek = 131,
+  kNameTooLong = 206,
+  kLinkRefused = 1921,
+};
 
 using FileHandle = std::uintptr_t;
 constexpr FileHandle F_ERROR = 0xFFFFFFFFu;
