@@ -4,6 +4,7 @@
 #include <string>
 
 #include "arg_demand.h"
+#include "code_word.h"
 #include "file_table.h"
 #include "heap.h"
 #include "tb28run/files.h"
@@ -127,10 +128,7 @@ TBRT std::int32_t FClose(FileHandle handle) { return tb::RemoveFile(handle, &Las
 TBRT Usual FError(std::uint32_t countWord, Usual* args) {
   std::uint32_t previous = LastError();
   Usual code = tb::ArgAt(countWord, args, 0);
-  if (code.type != T_NIL && tb::DemandNumber("FError", code, 1)) {
-    double n = std::trunc(tb::NumberOf(code));
-    LastError() = std::isfinite(n) && std::fabs(n) < 9.0e15 ? std::uint32_t(std::int64_t(n)) : 0;
-  }
+  if (code.type != T_NIL && tb::DemandNumber("FError", code, 1)) LastError() = tb::CodeWordOf(tb::NumberOf(code));
   return tb::DwordValue(previous);
 }
 
