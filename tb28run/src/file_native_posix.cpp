@@ -244,10 +244,12 @@ void IgnoreFileSizeSignal() {
 }
 
 // Takes back what a failed line added. A handle that appends found the line's start only once
-// the kernel had put it at the end: it is the position now, less what was written.
+// the kernel had put it at the end: it is the end now, less what was written. The file's size
+// tells the end without the handle's position, which a failing file system may not give.
 void Undo(int fd, const Writes& how, off_t start, off_t size, std::size_t written) {
   if (how.append) {
-    off_t end = SeekTo(fd, 0, SEEK_CUR);
+    struct stat st;
+    off_t end = fstat(fd, &st) == 0 ? st.st_size : SeekTo(fd, 0, SEEK_CUR);
     if (end < 0 || std::size_t(end) < written) return;
     start = size = end - off_t(written);
   }
@@ -329,14 +331,18 @@ bool WriteLine(OsFile file, Writes how, const char* text, std::size_t length, st
   IgnoreFileSizeSignal();
   int fd = int(file);
   // Where the line begins and how long the file was, to take back what a failed line added:
-  // asked before the write by a handle that writes where it stands. One that appends learns it
-  // after a failure (see Undo), so that its usual line costs nothing more.
+  // asked before the write by a handle that writes where it stands, which begins no line it
+  // could not take back. One that appends learns it after a failure (see Undo), so that its
+  // usual line costs nothing more.
   off_t start = -1, size = -1;
   if (how.alone && !how.append) {
     struct stat st;
     start = SeekTo(fd, 0, SEEK_CUR);
-    size = fstat(fd, &st) == 0 ? st.st_size : -1;
-    if (size < 0) start = -1;
+    if (start < 0 || fstat(fd, &st) != 0) {
+      *error = FromErrno(errno);
+      return false;
+    }
+    size = st.st_size;
   }
   // The usual line is joined to its line end on the stack and goes out in one plain write: the
   // kernel takes longer over a gathered write of two parts than the copy takes. A longer line is

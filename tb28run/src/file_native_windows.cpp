@@ -188,10 +188,21 @@ bool WriteLine(OsFile file, Writes how, const char* text, std::size_t length, st
   if (how.alone) {
     LARGE_INTEGER at, fileSize;
     if (how.append) {
-      if (MoveTo(H(file), At(0), &at, FILE_END)) start = end = at.QuadPart;
+      // This handle writes where it stands: not at the end, the line would write over the log.
+      if (!MoveTo(H(file), At(0), &at, FILE_END)) {
+        *error = GetLastError();
+        if (!*error) *error = kGeneralFailure;
+        return false;
+      }
+      start = end = at.QuadPart;
     } else if (MoveTo(H(file), At(0), &at, FILE_CURRENT) && GetFileSizeEx(H(file), &fileSize)) {
       start = at.QuadPart;
       end = fileSize.QuadPart;
+    } else {
+      // A line that could not be taken back is not begun.
+      *error = GetLastError();
+      if (!*error) *error = kGeneralFailure;
+      return false;
     }
   }
   // A file handle writes no gathered buffers: the text and its line end are joined first, on the
