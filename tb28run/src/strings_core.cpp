@@ -5,9 +5,10 @@
 #include "string_make.h"
 #include "tb28run/strings.h"
 
+// A string of its own every time, the empty one too.
 TBRT TbStr Psz2String(const char* text) {
-  if (!text) return tb::MakeString("Psz2String", "", 0);
-  return tb::MakeString("Psz2String", text, std::strlen(text));
+  if (!text) text = "";
+  return tb::MakeStringRaising("Psz2String", text, std::strlen(text));
 }
 
 TBRT const char* Cast2Psz(Usual value) {
