@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "../errors/error_handling_fixture.h"
-#include "app/start.h"
 #include "array_allocations.h"
 #include "fault_steps.h"
 #include "indexed_box.h"
