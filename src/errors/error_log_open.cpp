@@ -58,7 +58,14 @@ Usual ErrorLogOpen() {
     FileHandle handle = FOpen2(path, FO_WRITE | FO_NOFOLLOW | FO_APPEND | FO_REGULAR);
     if (handle != F_ERROR) {
       // An empty log is a new one, whoever made it: its first record needs no line before it.
-      if (FSeek3(handle, 0, FS_END) > 0) OweErrorLogSeparator(handle);
+      // A log whose end cannot be found is given up: a record written without knowing whether
+      // one comes before it could run into that one.
+      std::int64_t end = FSeek3(handle, 0, FS_END);
+      if (end < 0) {
+        FClose(handle);
+        return Handle(F_ERROR);
+      }
+      if (end > 0) OweErrorLogSeparator(handle);
       return Handle(handle);
     }
     std::uint32_t error = LastFileError();

@@ -1,10 +1,24 @@
 #include <cstring>
 
+#include "error_road.h"
 #include "heap.h"
 #include "tb28run/arrays.h"
 
-TBRT TbArr ArrayCreate(std::uint32_t length) { return tb::NewArray(length); }
+namespace {
 
-TBRT TbArr ArrayInit(std::uint32_t count, const Usual* values) { return tb::NewArray(count, values); }
+// An array memory cannot hold is a memory error, never a null array passed on in silence; its
+// default is the null array.
+TbArr MadeArray(const char* operation, std::uint32_t length, const Usual* values) {
+  for (;;) {
+    if (TbArr array = tb::NewArray(length, values)) return array;
+    if (!tb::RetryAfterMemoryError(operation, "No memory for the array")) return nullptr;
+  }
+}
+
+}  // namespace
+
+TBRT TbArr ArrayCreate(std::uint32_t length) { return MadeArray("ArrayCreate", length, nullptr); }
+
+TBRT TbArr ArrayInit(std::uint32_t count, const Usual* values) { return MadeArray("ArrayInit", count, values); }
 
 TBRT std::uint32_t ALen(TbArr array) { return array ? array->length : 0; }

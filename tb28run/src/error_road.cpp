@@ -199,6 +199,16 @@ Answer RaiseError(const RaiseSpec& report) {
   return Interpret(report, answer);
 }
 
+bool RetryAfterMemoryError(const char* operation, const char* description) {
+  RaiseSpec report;
+  report.gencode = EG_MEM;
+  report.operation = operation;
+  report.description = description;
+  report.canDefault = true;
+  report.canRetry = true;
+  return RaiseError(report).resolution == Resolution::Retry;
+}
+
 RaiseSpec ArgumentReport(const char* operation, const char* description, const Usual& value, std::uint32_t wantedType,
                          std::uint32_t argNum) {
   RaiseSpec report;

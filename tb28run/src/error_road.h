@@ -86,6 +86,10 @@ const char* GenCodeText(std::uint32_t gencode);
 // ends with a message on standard error and a non-zero exit code.
 Answer RaiseError(const RaiseSpec& report);
 
+// The memory error for a block the heap could not give; true when the error block asks to try
+// again, false for its default (the caller then answers its empty value).
+bool RetryAfterMemoryError(const char* operation, const char* description);
+
 // The report of an argument error about one value, the offending argument: it offers the
 // default and a substitute of the wanted type. Callers add what else they offer.
 RaiseSpec ArgumentReport(const char* operation, const char* description, const Usual& value, std::uint32_t wantedType,

@@ -22,9 +22,47 @@
 #include "file_native.h"
 #include "file_place.h"
 #include "tb28run/files.h"
+#include "testing_hooks.h"
 
 namespace tb::native {
 namespace {
+
+// The system calls a test can make fail (testing.h), each in one place.
+bool Injected(TbFileOp op) {
+  int e;
+  if (!FileOpFails(op, &e)) return false;
+  errno = e;
+  return true;
+}
+
+int OpenAt(int dir, const char* name, int flags, mode_t perms) {
+  return Injected(TB_FILE_OPEN) ? -1 : openat(dir, name, flags, perms);
+}
+
+off_t SeekTo(int fd, off_t offset, int whence) { return Injected(TB_FILE_SEEK) ? -1 : lseek(fd, offset, whence); }
+
+ssize_t WriteParts(int fd, const iovec* parts, int count) {
+  int e;
+  bool half = false;
+  if (FileOpFails(TB_FILE_WRITE, &e, &half)) {
+    if (!half || parts[0].iov_len < 2) {
+      errno = e;
+      return -1;
+    }
+    return write(fd, parts[0].iov_base, parts[0].iov_len / 2);
+  }
+  return count == 1 ? write(fd, parts[0].iov_base, parts[0].iov_len) : writev(fd, parts, count);
+}
+
+// A close that fails has released the descriptor all the same.
+int CloseFile(int fd) {
+  int e;
+  bool fails = FileOpFails(TB_FILE_CLOSE, &e);
+  int result = close(fd);
+  if (!fails) return result;
+  errno = e;
+  return -1;
+}
 
 std::uint32_t FromErrno(int e) {
   switch (e) {
@@ -66,14 +104,14 @@ OsFile Fail(std::uint32_t* error, std::uint32_t code, int fd = -1) {
 
 int OpenRetrying(int dir, const char* name, int flags, mode_t perms = 0) {
   int fd;
-  do fd = openat(dir, name, flags, perms);
+  do fd = OpenAt(dir, name, flags, perms);
   while (fd < 0 && errno == EINTR);
   return fd;
 }
 
 // Takes the lock without waiting; 0 or the error number.
 std::uint32_t Lock(int fd, int kind) {
-  while (flock(fd, kind | LOCK_NB) != 0) {
+  while (Injected(TB_FILE_LOCK) || flock(fd, kind | LOCK_NB) != 0) {
     if (errno == EINTR) continue;
     return FromErrno(errno);
   }
@@ -206,10 +244,12 @@ void IgnoreFileSizeSignal() {
 }
 
 // Takes back what a failed line added. A handle that appends found the line's start only once
-// the kernel had put it at the end: it is the position now, less what was written.
+// the kernel had put it at the end: it is the end now, less what was written. The file's size
+// tells the end without the handle's position, which a failing file system may not give.
 void Undo(int fd, const Writes& how, off_t start, off_t size, std::size_t written) {
   if (how.append) {
-    off_t end = lseek(fd, 0, SEEK_CUR);
+    struct stat st;
+    off_t end = fstat(fd, &st) == 0 ? st.st_size : SeekTo(fd, 0, SEEK_CUR);
     if (end < 0 || std::size_t(end) < written) return;
     start = size = end - off_t(written);
   }
@@ -217,7 +257,7 @@ void Undo(int fd, const Writes& how, off_t start, off_t size, std::size_t writte
   off_t keep = start > size ? start : size;
   while (ftruncate(fd, keep) != 0 && errno == EINTR) {
   }
-  lseek(fd, start, SEEK_SET);
+  SeekTo(fd, start, SEEK_SET);
 }
 
 }  // namespace
@@ -277,7 +317,7 @@ bool Seek(OsFile file, std::int64_t offset, std::uint32_t origin, std::int64_t* 
     *error = kInvalidParameter;
     return false;
   }
-  off_t at = lseek(int(file), off_t(offset), whence);
+  off_t at = SeekTo(int(file), off_t(offset), whence);
   if (at < 0) {
     *error = errno == EINVAL ? kNegativeSeek : FromErrno(errno);
     return false;
@@ -291,14 +331,18 @@ bool WriteLine(OsFile file, Writes how, const char* text, std::size_t length, st
   IgnoreFileSizeSignal();
   int fd = int(file);
   // Where the line begins and how long the file was, to take back what a failed line added:
-  // asked before the write by a handle that writes where it stands. One that appends learns it
-  // after a failure (see Undo), so that its usual line costs nothing more.
+  // asked before the write by a handle that writes where it stands, which begins no line it
+  // could not take back. One that appends learns it after a failure (see Undo), so that its
+  // usual line costs nothing more.
   off_t start = -1, size = -1;
   if (how.alone && !how.append) {
     struct stat st;
-    start = lseek(fd, 0, SEEK_CUR);
-    size = fstat(fd, &st) == 0 ? st.st_size : -1;
-    if (size < 0) start = -1;
+    start = SeekTo(fd, 0, SEEK_CUR);
+    if (start < 0 || fstat(fd, &st) != 0) {
+      *error = FromErrno(errno);
+      return false;
+    }
+    size = st.st_size;
   }
   // The usual line is joined to its line end on the stack and goes out in one plain write: the
   // kernel takes longer over a gathered write of two parts than the copy takes. A longer line is
@@ -317,7 +361,7 @@ bool WriteLine(OsFile file, Writes how, const char* text, std::size_t length, st
   iovec* next = parts;
   std::size_t written = 0;
   while (left > 0) {
-    ssize_t n = left == 1 ? write(fd, next->iov_base, next->iov_len) : writev(fd, next, left);
+    ssize_t n = WriteParts(fd, next, left);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       // A descriptor the runtime holds is valid: EBADF means it is not open for writing.
@@ -345,7 +389,7 @@ bool WriteLine(OsFile file, Writes how, const char* text, std::size_t length, st
 bool Close(OsFile file, std::uint32_t* error) {
   // After EINTR the descriptor is released all the same (Linux, BSD); trying again could close
   // a descriptor opened meanwhile.
-  if (close(int(file)) != 0 && errno != EINTR) {
+  if (CloseFile(int(file)) != 0 && errno != EINTR) {
     *error = FromErrno(errno);
     return false;
   }

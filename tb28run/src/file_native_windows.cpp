@@ -10,9 +10,51 @@
 
 #include "file_native.h"
 #include "tb28run/files.h"
+#include "testing_hooks.h"
 
 namespace tb::native {
 namespace {
+
+// The system calls a test can make fail (testing.h), each in one place.
+bool Injected(TbFileOp op) {
+  int e;
+  if (!FileOpFails(op, &e)) return false;
+  SetLastError(DWORD(e));
+  return true;
+}
+
+HANDLE CreateFileNamed(const char* path, DWORD desired, DWORD share, DWORD disposition, DWORD flags) {
+  if (Injected(TB_FILE_OPEN)) return INVALID_HANDLE_VALUE;
+  return CreateFileA(path, desired, share, nullptr, disposition, flags, nullptr);
+}
+
+BOOL MoveTo(HANDLE h, LARGE_INTEGER distance, LARGE_INTEGER* at, DWORD method) {
+  return !Injected(TB_FILE_SEEK) && SetFilePointerEx(h, distance, at, method);
+}
+
+BOOL WriteSome(HANDLE h, const char* bytes, DWORD count, DWORD* written) {
+  int e;
+  bool half = false;
+  if (FileOpFails(TB_FILE_WRITE, &e, &half)) {
+    if (!half || count < 2) {
+      *written = 0;
+      SetLastError(DWORD(e));
+      return FALSE;
+    }
+    count /= 2;
+  }
+  return WriteFile(h, bytes, count, written, nullptr);
+}
+
+// A close that fails has released the handle all the same.
+BOOL CloseFile(HANDLE h) {
+  bool fails = Injected(TB_FILE_CLOSE);
+  DWORD e = GetLastError();
+  BOOL closed = CloseHandle(h);
+  if (!fails) return closed;
+  SetLastError(e);
+  return FALSE;
+}
 
 OsFile Fail(std::uint32_t* error, std::uint32_t code) {
   *error = code ? code : kGeneralFailure;
@@ -65,7 +107,7 @@ OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error) {
                                            : 0;
   DWORD flags = FILE_ATTRIBUTE_NORMAL;
   if (mode & FO_NOFOLLOW) flags |= FILE_FLAG_OPEN_REPARSE_POINT;
-  HANDLE h = CreateFileA(path, desired, shareMode, nullptr, OPEN_EXISTING, flags, nullptr);
+  HANDLE h = CreateFileNamed(path, desired, shareMode, OPEN_EXISTING, flags);
   OsFile file = (mode & FO_NOFOLLOW) ? RefuseLink(h, error) : Opened(h, error);
   return (mode & FO_REGULAR) ? RefuseOddFile(file, error) : file;
 }
@@ -76,9 +118,9 @@ OsFile Create(const char* path, std::uint32_t attribute, std::uint32_t* error) {
   DWORD disposition = (attribute & FC_NEW) ? CREATE_NEW : CREATE_ALWAYS;
   // A file made new may have to be taken back (RemoveIfEmpty), which needs the right to delete.
   DWORD desired = GENERIC_READ | GENERIC_WRITE | ((attribute & FC_NEW) ? DELETE : 0);
-  HANDLE h = CreateFileA(path, desired, 0, nullptr, disposition, attributes, nullptr);
+  HANDLE h = CreateFileNamed(path, desired, 0, disposition, attributes);
   if (h == INVALID_HANDLE_VALUE && desired != (GENERIC_READ | GENERIC_WRITE) && GetLastError() == ERROR_ACCESS_DENIED)
-    h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, disposition, attributes, nullptr);
+    h = CreateFileNamed(path, GENERIC_READ | GENERIC_WRITE, 0, disposition, attributes);
   if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ALREADY_EXISTS) return Fail(error, kFileExists);
   return Opened(h, error);
 }
@@ -91,7 +133,7 @@ bool Seek(OsFile file, std::int64_t offset, std::uint32_t origin, std::int64_t* 
   }
   LARGE_INTEGER distance, at;
   distance.QuadPart = offset;
-  if (!SetFilePointerEx(H(file), distance, &at, method)) {
+  if (!MoveTo(H(file), distance, &at, method)) {
     *error = GetLastError();
     if (!*error) *error = kGeneralFailure;
     return false;
@@ -106,7 +148,7 @@ namespace {
 bool WriteAll(OsFile file, const char* bytes, std::size_t count, std::size_t* done, std::uint32_t* error) {
   while (count > 0) {
     DWORD chunk = count > 0x40000000u ? 0x40000000u : DWORD(count), written = 0;
-    if (!WriteFile(H(file), bytes, chunk, &written, nullptr)) {
+    if (!WriteSome(H(file), bytes, chunk, &written)) {
       *error = GetLastError();
       if (!*error) *error = kGeneralFailure;
       return false;
@@ -132,9 +174,9 @@ LARGE_INTEGER At(std::int64_t offset) {
 // Takes back what a failed line added to the file, and stands where the line began.
 void Undo(OsFile file, std::int64_t start, std::int64_t size) {
   if (start < 0) return;
-  SetFilePointerEx(H(file), At(start > size ? start : size), nullptr, FILE_BEGIN);
+  MoveTo(H(file), At(start > size ? start : size), nullptr, FILE_BEGIN);
   SetEndOfFile(H(file));
-  SetFilePointerEx(H(file), At(start), nullptr, FILE_BEGIN);
+  MoveTo(H(file), At(start), nullptr, FILE_BEGIN);
 }
 
 }  // namespace
@@ -146,10 +188,21 @@ bool WriteLine(OsFile file, Writes how, const char* text, std::size_t length, st
   if (how.alone) {
     LARGE_INTEGER at, fileSize;
     if (how.append) {
-      if (SetFilePointerEx(H(file), At(0), &at, FILE_END)) start = end = at.QuadPart;
-    } else if (SetFilePointerEx(H(file), At(0), &at, FILE_CURRENT) && GetFileSizeEx(H(file), &fileSize)) {
+      // This handle writes where it stands: not at the end, the line would write over the log.
+      if (!MoveTo(H(file), At(0), &at, FILE_END)) {
+        *error = GetLastError();
+        if (!*error) *error = kGeneralFailure;
+        return false;
+      }
+      start = end = at.QuadPart;
+    } else if (MoveTo(H(file), At(0), &at, FILE_CURRENT) && GetFileSizeEx(H(file), &fileSize)) {
       start = at.QuadPart;
       end = fileSize.QuadPart;
+    } else {
+      // A line that could not be taken back is not begun.
+      *error = GetLastError();
+      if (!*error) *error = kGeneralFailure;
+      return false;
     }
   }
   // A file handle writes no gathered buffers: the text and its line end are joined first, on the
@@ -186,7 +239,7 @@ bool WriteLine(OsFile file, Writes how, const char* text, std::size_t length, st
 }
 
 bool Close(OsFile file, std::uint32_t* error) {
-  if (!CloseHandle(H(file))) {
+  if (!CloseFile(H(file))) {
     *error = GetLastError();
     if (!*error) *error = kGeneralFailure;
     return false;

@@ -11,6 +11,7 @@
 #endif
 
 #include "collector.h"
+#include "testing_hooks.h"
 
 namespace tb {
 namespace {
@@ -162,7 +163,7 @@ __attribute__((noinline)) GcHeader* TakeLarge(std::size_t bytes) {
 // The header is written here; what follows it is the maker's to fill. Inline in every maker, so
 // that the size class of a fixed-size block (an array, a float) is worked out by the compiler.
 __attribute__((always_inline)) inline GcHeader* Allocate(Kind kind, std::size_t bytes) {
-  if (bytes > kMaxBlock) return nullptr;
+  if (bytes > kMaxBlock || HeapAllocationFails()) return nullptr;
   if (bytesSinceCollection >= collectAt) MaybeCollect(bytes);
   GcHeader* h = bytes <= kSmallMax ? TakeSlot(bytes) : TakeLarge(bytes);
   if (!h) return nullptr;
@@ -294,7 +295,7 @@ TbArr NewArray(std::uint32_t length, const Usual* values) {
 bool ArrayResize(TbArr a, std::uint32_t length) {
   if (length > a->capacity) {
     std::uint32_t capacity = a->capacity;
-    if (length > kMaxBlock / sizeof(Usual)) return false;
+    if (length > kMaxBlock / sizeof(Usual) || HeapAllocationFails()) return false;
     while (capacity < length) capacity = capacity > kMaxBlock / sizeof(Usual) / 2 ? length : capacity * 2;
     bool inlined = a->items == a->inlineItems;
     auto* items = static_cast<Usual*>(inlined ? std::malloc(sizeof(Usual) * capacity)

@@ -223,7 +223,11 @@ TBRT Usual CreateInstance(std::uint32_t countWord, Usual* args) {
     c = FindClass(classSym);
   }
   TbObj object = NewInstance(c->instanceSize);
-  if (!object) return Usual{0, T_OBJECT};
+  // An instance memory cannot hold is a memory error; its default is the null object.
+  while (!object) {
+    if (!RetryAfterMemoryError("CreateInstance", "No memory for the instance")) return Usual{0, T_OBJECT};
+    object = NewInstance(c->instanceSize);
+  }
   reinterpret_cast<InstanceHeader*>(object)->cls = const_cast<ClassInfo*>(c);
   Usual self = ObjectValue(object);
   if (const MethodInfo* init = FindMethod(c, SYM_INIT)) {

@@ -2,11 +2,13 @@
 
 #include "error_road.h"
 #include "heap.h"
+#include "string_make.h"
 #include "tb28run/strings.h"
 
+// A string of its own every time, the empty one too.
 TBRT TbStr Psz2String(const char* text) {
-  if (!text) return tb::NewString("", 0);
-  return tb::NewString(text, std::uint32_t(std::strlen(text)));
+  if (!text) text = "";
+  return tb::MakeStringRaising("Psz2String", text, std::strlen(text));
 }
 
 TBRT const char* Cast2Psz(Usual value) {

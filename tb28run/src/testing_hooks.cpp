@@ -35,7 +35,28 @@ void Emit(const char* event) {
 std::int32_t CollectPublicsOverride() { return H().collectPublics; }
 std::int64_t RTCountOverride() { return H().rtCount; }
 
-void ResetHooks() { H() = Hooks{}; }
+void ResetHooks() {
+  H() = Hooks{};
+  heapFaults = FaultRun{};
+  fileFaults = FileFaults{};
+}
+
+FaultRun heapFaults;
+FileFaults fileFaults;
+
+void SetFaultRun(FaultRun& run, std::uint32_t nth, std::uint32_t count) {
+  run = FaultRun{nth, count ? count : UINT32_MAX, 0};
+}
+
+bool StepFaultRun(FaultRun& run) {
+  if (run.countdown > 1) {
+    --run.countdown;
+    return false;
+  }
+  ++run.injected;
+  if (run.left != UINT32_MAX && --run.left == 0) run.countdown = 0;
+  return true;
+}
 
 }  // namespace tb
 
@@ -49,6 +70,15 @@ TBRT std::uint32_t TbTestCallCount(TbHook hook) { return hook < TB_HOOK_COUNT ? 
 TBRT void TbTestSetEventSink(TbEventSink sink) { tb::H().sink = sink; }
 TBRT void TbTestSetCollectPublics(std::int32_t answer) { tb::H().collectPublics = answer; }
 TBRT void TbTestSetRTCount(std::int64_t answer) { tb::H().rtCount = answer; }
+
+TBRT void TbTestFailAllocations(std::uint32_t nth, std::uint32_t count) { tb::SetFaultRun(tb::heapFaults, nth, count); }
+TBRT std::uint32_t TbTestFailedAllocations(void) { return tb::heapFaults.injected; }
+
+TBRT void TbTestFailFileOps(const TbFileFault* fault) {
+  tb::fileFaults.fault = fault ? *fault : TbFileFault{};
+  tb::SetFaultRun(tb::fileFaults.run, fault && fault->ops ? fault->nth : 0, fault ? fault->count : 0);
+}
+TBRT std::uint32_t TbTestFailedFileOps(void) { return tb::fileFaults.run.injected; }
 
 TBRT void TbTestReset(void) {
   tb::ResetState();

@@ -1,60 +1,9 @@
 // The handler when memory is short: the texts it builds ask for no more than they hold, and
 // when even that cannot be had it still asks and answers, with a shortened text and no torn
-// record. Array allocations of this program go through the counting allocator below, which a
-// test can also make fail.
-#include <cstdlib>
-#include <new>
-
+// record. Array allocations of this program go through a counting allocator, which a test can
+// also make fail.
+#include "array_allocations.h"
 #include "error_handling_fixture.h"
-
-namespace {
-
-struct ArrayAllocations {
-  bool counting = false;
-  std::size_t failFrom = 0;  // 0: none fails
-  std::size_t live = 0, peak = 0;
-};
-
-ArrayAllocations& Arrays() {
-  static ArrayAllocations arrays;
-  return arrays;
-}
-
-// Each block carries its size in front, so that the count can be kept as blocks go.
-constexpr std::size_t kHead = alignof(std::max_align_t);
-
-void* TakeArray(std::size_t size) {
-  ArrayAllocations& a = Arrays();
-  if (a.failFrom && size >= a.failFrom) return nullptr;
-  auto* block = static_cast<unsigned char*>(std::malloc(size + kHead));
-  if (!block) return nullptr;
-  *reinterpret_cast<std::size_t*>(block) = size;
-  if (a.counting) {
-    a.live += size;
-    if (a.live > a.peak) a.peak = a.live;
-  }
-  return block + kHead;
-}
-
-void GiveArray(void* memory) {
-  if (!memory) return;
-  auto* block = static_cast<unsigned char*>(memory) - kHead;
-  std::size_t size = *reinterpret_cast<std::size_t*>(block);
-  ArrayAllocations& a = Arrays();
-  if (a.counting) a.live -= size < a.live ? size : a.live;
-  std::free(block);
-}
-
-}  // namespace
-
-void* operator new[](std::size_t size) {
-  if (void* memory = TakeArray(size)) return memory;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return TakeArray(size); }
-void operator delete[](void* memory) noexcept { GiveArray(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { GiveArray(memory); }
-void operator delete[](void* memory, const std::nothrow_t&) noexcept { GiveArray(memory); }
 
 namespace {
 
