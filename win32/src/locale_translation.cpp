@@ -3,10 +3,11 @@
 //   LOCALE_SDECIMAL   RADIXCHAR
 //   LOCALE_STHOUSAND  THOUSEP; a non-ASCII space (no-break, narrow, thin) becomes a blank
 //   LOCALE_IDIGITS    "2" (POSIX has no fraction-digit count for plain numbers)
-//   LOCALE_SDATE      the text between the first two fields of D_FMT, when it is one ASCII
-//                     character (else see WindowsSeparator)
+//   LOCALE_SDATE      the text between the first two fields of D_FMT, when it is one printable
+//                     ASCII character, no letter or digit (else see WindowsSeparator)
 //   LOCALE_SSHORTDATE D_FMT as a Windows picture: %m MM, %d dd, %-m M, %-d d, %e d, %y yy,
-//                     %Y yyyy, %b MMM, %B MMMM, %D MM/dd/yy, %F yyyy-MM-dd; literal letters quoted
+//                     %Y yyyy, %b MMM, %B MMMM, %D MM/dd/yy, %F yyyy-MM-dd; literal letters quoted,
+//                     control characters left out
 //   LOCALE_IDATE      the order of D_FMT's fields: 0 month-day-year, 1 day-month-year, 2 year first
 //   LOCALE_ITIME      T_FMT: "0" (12-hour) when it uses %I, %l or %r, else "1"
 //   LOCALE_STIME      the same of T_FMT
@@ -129,19 +130,28 @@ constexpr KnownSeparators kKnownSeparators[] = {
     {"zh_TW", "/", ":"}, {"zh_HK", "/", ":"}, {"zh_SG", "/", ":"},
 };
 
-bool IsSingleAscii(const std::string& text) { return text.size() == 1 && static_cast<unsigned char>(text[0]) < 0x80; }
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// A Windows separator is one ASCII character, which the runtime takes byte for byte. The text
+// A character the runtime can write between the fields of a date or a time and read back: one
+// printable ASCII character, no letter (a picture would read it as a field) and no digit.
+bool IsWindowsSeparator(const std::string& text) {
+  if (text.size() != 1) return false;
+  char c = text[0];
+  return c >= ' ' && c <= '~' && !IsAsciiLetter(c) && !(c >= '0' && c <= '9');
+}
+
+// A Windows separator is one such character, which the runtime takes byte for byte. The text
 // between two fields of a POSIX format often is not one: a unit marker ("年" in %Y年%m月, "시 " in
-// %H시 %M분), or punctuation with a blank (". " in %d. %m. %Y). Punctuation with blanks gives its
-// punctuation; anything else the separator Windows uses for the locale, or the fallback.
+// %H시 %M분, "h" in %Hh%M), or punctuation with a blank (". " in %d. %m. %Y). Punctuation with
+// blanks gives its punctuation; anything else the separator Windows uses for the locale, or the
+// fallback.
 std::string WindowsSeparator(const std::string& between, LCTYPE type, const std::string& localeName) {
-  if (IsSingleAscii(between)) return between;
+  if (IsWindowsSeparator(between)) return between;
   std::string trimmed;
   for (char c : between) {
     if (c != ' ') trimmed += c;
   }
-  if (IsSingleAscii(trimmed)) return trimmed;
+  if (IsWindowsSeparator(trimmed)) return trimmed;
   std::string name = win32::LanguageTerritory(localeName);
   for (const KnownSeparators& known : kKnownSeparators) {
     if (name == known.name) return type == LOCALE_SDATE ? known.date : known.time;
@@ -164,33 +174,42 @@ std::string DateOrder(const std::vector<Piece>& pieces) {
   return "0";
 }
 
-// Literal text in a Windows picture: ASCII letters and quotes go inside single quotes.
+// Literal text in a Windows picture: ASCII letters and quotes go inside single quotes. Control
+// characters are left out: no date shows them.
 std::string PictureLiteral(const std::string& text) {
+  std::string shown;
   bool needsQuotes = false;
   for (char c : text) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '\'') needsQuotes = true;
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) continue;
+    needsQuotes |= IsAsciiLetter(c) || c == '\'';
+    shown += c;
   }
-  if (!needsQuotes) return text;
+  if (!needsQuotes) return shown;
   std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+  for (char c : shown) quoted += c == '\'' ? std::string("''") : std::string(1, c);
   return quoted + "'";
 }
 
 std::string ShortDatePicture(const std::vector<Piece>& pieces) {
   std::string picture;
+  auto field = [&](const char* letters) {
+    // Two fields of one letter side by side would read as one longer field: a blank parts them.
+    if (!picture.empty() && picture.back() == letters[0]) picture += ' ';
+    picture += letters;
+  };
   for (const Piece& piece : pieces) {
     switch (piece.conversion) {
       case 0: picture += PictureLiteral(piece.literal); break;
-      case 'd': picture += piece.unpadded ? "d" : "dd"; break;
-      case 'e': picture += "d"; break;
-      case 'm': picture += piece.unpadded ? "M" : "MM"; break;
+      case 'd': field(piece.unpadded ? "d" : "dd"); break;
+      case 'e': field("d"); break;
+      case 'm': field(piece.unpadded ? "M" : "MM"); break;
       case 'b':
-      case 'h': picture += "MMM"; break;
-      case 'B': picture += "MMMM"; break;
-      case 'a': picture += "ddd"; break;
-      case 'A': picture += "dddd"; break;
-      case 'y': picture += "yy"; break;
-      case 'Y': picture += "yyyy"; break;
+      case 'h': field("MMM"); break;
+      case 'B': field("MMMM"); break;
+      case 'a': field("ddd"); break;
+      case 'A': field("dddd"); break;
+      case 'y': field("yy"); break;
+      case 'Y': field("yyyy"); break;
       default: break;  // nothing in a Windows short date stands for it
     }
   }
