@@ -38,7 +38,6 @@ enum class LogShape { Missing, Regular, Directory, Pipe, LinkElsewhere };
 
 struct OpenHandle {
   FileHandle handle;
-  bool fromLogOpen;
   bool owesSeparator;  // opened by ErrorLogOpen on a log that held something, no record yet
 };
 
@@ -121,7 +120,7 @@ void StepLogOpen(Run& run) {
   if ((handle == F_ERROR) != held) fuzz::Finding("the log could not be had though no one held it, or the reverse");
   Grown(run, "ErrorLogOpen");
   if (handle == F_ERROR) return;
-  run.open.push_back({handle, true, !run.log.empty()});
+  run.open.push_back({handle, !run.log.empty()});
 }
 
 void StepOpen(FuzzedDataProvider& in, Run& run) {
@@ -135,7 +134,7 @@ void StepOpen(FuzzedDataProvider& in, Run& run) {
   Grown(run, "FOpen2");
   if (handle != F_ERROR) {
     if (!IsRegularLog() && (mode & FO_REGULAR)) fuzz::Finding("FOpen2 opened what is no regular file");
-    run.open.push_back({handle, false, false});
+    run.open.push_back({handle, false});
   }
 }
 
