@@ -36,13 +36,12 @@ constexpr std::size_t kMaxLineBytes = 1 << 17;
 
 enum class LogShape { Missing, Regular, Directory, Pipe, LinkElsewhere };
 
-struct OpenHandle {
-  FileHandle handle;
-  bool owesSeparator;  // opened by ErrorLogOpen on a log that held something, no record yet
-};
-
 struct Run {
-  std::vector<OpenHandle> open;
+  std::vector<FileHandle> open;
+  // The handle whose next record starts with an empty line: the last one ErrorLogOpen opened on
+  // a log that held something, until a record is written through it or the log is opened again.
+  // The debt is the handle number's: it outlives the handle's close.
+  FileHandle owed = F_ERROR;
   std::vector<FileHandle> closed;
   std::string log;  // what the log holds now, as far as the calls said
 };
@@ -85,32 +84,26 @@ FileHandle AnyHandle(FuzzedDataProvider& in, const Run& run) {
                                 : run.closed[in.ConsumeIntegralInRange<std::size_t>(0, run.closed.size() - 1)];
     case 1: return in.ConsumeIntegral<std::uint32_t>();
     default:
-      return run.open.empty() ? F_ERROR
-                              : run.open[in.ConsumeIntegralInRange<std::size_t>(0, run.open.size() - 1)].handle;
+      return run.open.empty() ? F_ERROR : run.open[in.ConsumeIntegralInRange<std::size_t>(0, run.open.size() - 1)];
   }
 }
 
-OpenHandle* Find(Run& run, FileHandle handle) {
-  for (OpenHandle& h : run.open)
-    if (h.handle == handle) return &h;
-  return nullptr;
+bool IsOpen(const Run& run, FileHandle handle) {
+  return std::find(run.open.begin(), run.open.end(), handle) != run.open.end();
 }
 
 void Forget(Run& run, FileHandle handle) {
-  for (std::size_t i = 0; i < run.open.size(); ++i) {
-    if (run.open[i].handle == handle) {
-      run.open.erase(run.open.begin() + static_cast<std::ptrdiff_t>(i));
-      run.closed.push_back(handle);
-      return;
-    }
-  }
+  auto at = std::find(run.open.begin(), run.open.end(), handle);
+  if (at == run.open.end()) return;
+  run.open.erase(at);
+  run.closed.push_back(handle);
 }
 
 void StepLogOpen(Run& run) {
   Place place = LogPlace();
   bool held = !run.open.empty();
   // Opening again forgets a separator owed to an earlier handle, whether it opens or not.
-  for (OpenHandle& h : run.open) h.owesSeparator = false;
+  run.owed = F_ERROR;
   Usual value = ErrorLogOpen();
   FileHandle handle = reinterpret_cast<FileHandle>(_P2Ptr(value));
   if (place == Place::Other) {
@@ -120,7 +113,8 @@ void StepLogOpen(Run& run) {
   if ((handle == F_ERROR) != held) fuzz::Finding("the log could not be had though no one held it, or the reverse");
   Grown(run, "ErrorLogOpen");
   if (handle == F_ERROR) return;
-  run.open.push_back({handle, !run.log.empty()});
+  run.open.push_back(handle);
+  if (!run.log.empty()) run.owed = handle;
 }
 
 void StepOpen(FuzzedDataProvider& in, Run& run) {
@@ -134,14 +128,13 @@ void StepOpen(FuzzedDataProvider& in, Run& run) {
   Grown(run, "FOpen2");
   if (handle != F_ERROR) {
     if (!IsRegularLog() && (mode & FO_REGULAR)) fuzz::Finding("FOpen2 opened what is no regular file");
-    run.open.push_back({handle, false});
+    run.open.push_back(handle);
   }
 }
 
 void StepWrite(fuzz::ProgramInput& input, Run& run) {
   auto& [in, session, roots, maker] = input;
   FileHandle handle = AnyHandle(in, run);
-  OpenHandle* open = Find(run, handle);
   bool viaPointer = in.ConsumeIntegralInRange(0, 7) != 0;
   Usual handleValue = viaPointer ? PtrValue(reinterpret_cast<const void*>(handle)) : maker.Any();
   Usual error = roots.Keep(CallKest<declared::CreateInstance>(CreateInstance, SymbolValue(SYM_ERROR), IntValue(0)));
@@ -150,14 +143,14 @@ void StepWrite(fuzz::ProgramInput& input, Run& run) {
   Usual text = in.ConsumeIntegralInRange(0, 7) != 0
                    ? roots.Keep(StringValue(Psz2String(in.ConsumeRandomLengthString(kMaxLineBytes).c_str())))
                    : maker.Any();
-  bool separator = viaPointer && open && open->owesSeparator;
+  // A handle given in another form owes nothing: its record goes as a line. Asking settles
+  // the debt, whether the record is written or not.
+  FileHandle pointed = handleValue.type == T_PTR ? FileHandle(handleValue.value) : F_ERROR;
+  bool separator = pointed != F_ERROR && pointed == run.owed;
+  if (separator) run.owed = F_ERROR;
   ErrorLogWrite(handleValue, text, error);
   std::string_view added = Grown(run, "ErrorLogWrite");
-  if (!added.empty()) {
-    // Through a handle given in another form the record goes as a line: no separator is owed.
-    CheckRecord(added, separator);
-    if (open && viaPointer) open->owesSeparator = false;
-  }
+  if (!added.empty()) CheckRecord(added, separator);
   run.log += added;
 }
 
@@ -197,14 +190,14 @@ void StepSeek(FuzzedDataProvider& in, Run& run) {
   std::uint32_t origin = toEnd ? FS_END : in.ConsumeIntegralInRange<std::uint32_t>(0, 3);
   std::int64_t position = FSeek3(handle, offset, origin);
   Grown(run, "FSeek3");
-  if (toEnd && Find(run, handle) && position != std::int64_t(run.log.size()))
+  if (toEnd && IsOpen(run, handle) && position != std::int64_t(run.log.size()))
     fuzz::Finding("a seek to the end does not find the log's end");
   if (origin == FS_SET && offset < 0 && position != -1) fuzz::Finding("a seek before the start succeeded");
 }
 
 void StepClose(FuzzedDataProvider& in, Run& run) {
   FileHandle handle = AnyHandle(in, run);
-  bool open = Find(run, handle) != nullptr;
+  bool open = IsOpen(run, handle);
   if ((FClose(handle) != 0) != open) fuzz::Finding("a handle did not close exactly once");
   Forget(run, handle);
   Grown(run, "FClose");
