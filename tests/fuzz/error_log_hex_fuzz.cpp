@@ -8,15 +8,13 @@
 #include "answering_block.h"
 #include "errors/error_log_hex.h"
 #include "fuzz_session.h"
+#include "program_input.h"
 #include "runtime/call.h"
 #include "value_maker.h"
 
 namespace {
 
-std::string Text(Usual value) {
-  if (value.type != T_STRING) fuzz::Finding("a hexadecimal rendering is not a string");
-  return std::string(String2Psz(AsStr(value)), SLen(AsStr(value)));
-}
+std::string Text(Usual value) { return fuzz::StringOf(value, "a hexadecimal rendering is not a string"); }
 
 bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
 
@@ -48,10 +46,8 @@ void CheckWords(Usual value, const std::string& rendered) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FuzzedDataProvider in(data, size);
-  fuzz::ProgramSession session;
-  fuzz::ValueRoots roots;
-  fuzz::ValueMaker maker(in, roots);
+  fuzz::ProgramInput input(data, size);
+  auto& [in, session, roots, maker] = input;
   fuzz::InstallAnsweringBlock(maker);
   // A float's decimals are told by the separator in force.
   if (in.ConsumeBool()) CallKest<1>(SetDecimalSep, IntValue(in.ConsumeIntegralInRange(0, 255)));

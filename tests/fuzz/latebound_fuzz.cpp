@@ -9,6 +9,7 @@
 
 #include "answering_block.h"
 #include "fuzz_session.h"
+#include "program_input.h"
 #include "tb28run/testing.h"
 #include "value_maker.h"
 
@@ -29,10 +30,8 @@ constexpr std::uint32_t kMaxArguments = 8;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FuzzedDataProvider in(data, size);
-  fuzz::ProgramSession session;
-  fuzz::ValueRoots roots;
-  fuzz::ValueMaker maker(in, roots);
+  fuzz::ProgramInput input(data, size);
+  auto& [in, session, roots, maker] = input;
   fuzz::InstallAnsweringBlock(maker);
   // Now and then a collection before every allocation, so that a value some helper holds where
   // the collector cannot see it is freed under it.

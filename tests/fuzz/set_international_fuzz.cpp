@@ -12,6 +12,7 @@
 #include "answering_block.h"
 #include "fuzz_session.h"
 #include "intl/set_international.h"
+#include "program_input.h"
 #include "runtime/call.h"
 #include "tb28run/testing.h"
 #include "value_maker.h"
@@ -34,10 +35,8 @@ bool IsModeSymbol(Usual value) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FuzzedDataProvider in(data, size);
-  fuzz::ProgramSession session;
-  fuzz::ValueRoots roots;
-  fuzz::ValueMaker maker(in, roots);
+  fuzz::ProgramInput input(data, size);
+  auto& [in, session, roots, maker] = input;
   fuzz::InstallAnsweringBlock(maker);
 
   for (LCTYPE query : kQueries) {

@@ -34,14 +34,17 @@ namespace win32 {
 // The longest answer line kept; the rest of a longer line is dropped.
 inline constexpr std::size_t kAnswerLineLimit = 4096;
 
+// How wide a text shows: a column for each UTF-8 code point, or for each byte.
+enum class TextColumns { CodePoints, Bytes };
+
 // The text with its control characters made visible and harmless, so that no text can move the
 // cursor, retitle the window or reach the clipboard: C0 controls and DEL in caret notation (ESC
 // as ^[, a tab as ^I), a C1 control as \x9B, whether written in UTF-8 or as a byte of its own.
-// Every other byte, and every well-formed UTF-8 sequence, stays as it is.
-std::string ShownHarmlessly(std::string_view text);
-
-// How wide a text shows: a column for each UTF-8 code point, or for each byte.
-enum class TextColumns { CodePoints, Bytes };
+// Every other well-formed UTF-8 sequence stays as it is (an overlong form or a surrogate is not
+// one). Counted in bytes, so does every other byte (Latin-1 letters); counted in code points, the
+// text is UTF-8 and a byte outside a well-formed sequence is shown as \xE9 too, so that every
+// column counted is one a UTF-8 terminal shows.
+std::string ShownHarmlessly(std::string_view text, TextColumns columns = TextColumns::Bytes);
 
 // What a line end at the very end of a text does: open one more, empty row, or only end the
 // last one.

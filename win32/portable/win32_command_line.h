@@ -117,10 +117,31 @@ inline void AppendQuotedArgument(std::string& line, std::string_view argument) {
   if (enclose) line += '"';
 }
 
+// Appends the program name so that it splits back into itself: as it is when it holds no blank
+// or tab, is not empty and does not start with a quote, else enclosed in quotes. Nothing in a
+// program name is an escape, so a name with a quote in it can be enclosed only without its quotes
+// (Windows file names have none); any other way, the quote would end the name early and the
+// rest of it would split as arguments.
+inline void AppendProgramName(std::string& line, std::string_view name) {
+  if (!name.empty() && name.front() != '"' && name.find_first_of(" \t") == std::string_view::npos) {
+    line += name;
+    return;
+  }
+  line += '"';
+  for (char c : name) {
+    if (c != '"') line += c;
+  }
+  line += '"';
+}
+
 inline std::string JoinCommandLine(const std::vector<std::string>& arguments) {
   std::string line;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
-    if (i > 0) line += ' ';
+    if (i == 0) {
+      AppendProgramName(line, arguments[i]);
+      continue;
+    }
+    line += ' ';
     AppendQuotedArgument(line, arguments[i]);
   }
   return line;

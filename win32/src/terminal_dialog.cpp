@@ -23,13 +23,30 @@ std::size_t Width(const std::string& text, TextColumns columns) {
       std::count_if(text.begin(), text.end(), [](char c) { return !IsContinuationByte(c); }));
 }
 
-// The character that starts at `first`: one byte, or a code point with its continuation bytes.
-std::string CharacterAt(const std::string& line, std::size_t first, TextColumns columns) {
-  std::size_t end = first + 1;
-  if (columns == TextColumns::CodePoints) {
-    while (end < line.size() && IsContinuationByte(line[end])) ++end;
+// The length of the well-formed UTF-8 sequence that starts at `at`, or 0. Well-formed as Unicode
+// has it: no overlong form (E0 80 9B would be ESC to a lenient decoder), no surrogate, nothing
+// past U+10FFFF.
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
+  auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  std::size_t length = byte(at) >= 0xC2 && byte(at) <= 0xDF   ? 2
+                       : byte(at) >= 0xE0 && byte(at) <= 0xEF ? 3
+                       : byte(at) >= 0xF0 && byte(at) <= 0xF4 ? 4
+                                                              : 0;
+  if (length == 0 || at + length > text.size()) return 0;
+  // The second byte's range narrows after E0, ED, F0 and F4.
+  unsigned char low = byte(at) == 0xE0 ? 0xA0 : byte(at) == 0xF0 ? 0x90 : 0x80;
+  unsigned char high = byte(at) == 0xED ? 0x9F : byte(at) == 0xF4 ? 0x8F : 0xBF;
+  if (byte(at + 1) < low || byte(at + 1) > high) return 0;
+  for (std::size_t i = at + 2; i < at + length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return 0;
   }
-  return line.substr(first, end - first);
+  return length;
+}
+
+// The character that starts at `first`: one byte, or a well-formed UTF-8 sequence.
+std::string CharacterAt(const std::string& line, std::size_t first, TextColumns columns) {
+  std::size_t length = columns == TextColumns::CodePoints ? Utf8SequenceLength(line, first) : 0;
+  return line.substr(first, length > 0 ? length : 1);
 }
 
 // Holds SIGPIPE back while the dialog writes, so that a pipe nobody reads any more fails the
@@ -104,20 +121,6 @@ bool ReadLine(std::string& line) {
   }
 }
 
-// The length of the well-formed UTF-8 sequence that starts at `at`, or 0.
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
-  auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  std::size_t length = byte(at) >= 0xC2 && byte(at) <= 0xDF   ? 2
-                       : byte(at) >= 0xE0 && byte(at) <= 0xEF ? 3
-                       : byte(at) >= 0xF0 && byte(at) <= 0xF4 ? 4
-                                                              : 0;
-  if (length == 0 || at + length > text.size()) return 0;
-  for (std::size_t i = at + 1; i < at + length; ++i) {
-    if ((byte(i) & 0xC0) != 0x80) return 0;
-  }
-  return length;
-}
-
 std::string HexByte(unsigned char c) {
   const char* digits = "0123456789ABCDEF";
   return {'\\', 'x', digits[c >> 4], digits[c & 0xF]};
@@ -127,7 +130,7 @@ char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a
 
 }  // namespace
 
-std::string ShownHarmlessly(std::string_view text) {
+std::string ShownHarmlessly(std::string_view text, TextColumns columns) {
   std::string shown;
   shown.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -145,7 +148,7 @@ std::string ShownHarmlessly(std::string_view text) {
         shown.append(text, i, length);
       }
       i += length - 1;
-    } else if (c <= 0x9F) {
+    } else if (c <= 0x9F || columns == TextColumns::CodePoints) {
       shown += HexByte(c);
     } else {
       shown += static_cast<char>(c);
@@ -170,7 +173,7 @@ std::vector<std::string> SplitRows(const std::string& text, FinalLineEnd finalLi
 
 std::string DrawTerminalDialog(const TerminalDialog& dialog) {
   std::vector<std::string> rows;
-  for (const std::string& row : dialog.body) rows.push_back(ShownHarmlessly(row));
+  for (const std::string& row : dialog.body) rows.push_back(ShownHarmlessly(row, dialog.columns));
   rows.emplace_back();
   std::string buttons;
   for (std::size_t i = 0; i < dialog.buttons.size(); ++i) {
@@ -179,7 +182,7 @@ std::string DrawTerminalDialog(const TerminalDialog& dialog) {
   }
   rows.push_back(buttons);
 
-  std::string caption = ShownHarmlessly(dialog.caption);
+  std::string caption = ShownHarmlessly(dialog.caption, dialog.columns);
   std::size_t width = Width(caption, dialog.columns);
   for (const std::string& row : rows) width = std::max(width, Width(row, dialog.columns));
   std::string frame = "+" + std::string(width + 2, '-') + "+\n";
@@ -216,7 +219,7 @@ std::optional<std::size_t> AskOnTerminal(const TerminalDialog& dialog) {
     if (!isatty(STDIN_FILENO)) {
       std::string_view echoed = line;
       if (!echoed.empty() && echoed.back() == '\r') echoed.remove_suffix(1);
-      if (!Write(ShownHarmlessly(echoed) + "\n")) return std::nullopt;
+      if (!Write(ShownHarmlessly(echoed, dialog.columns) + "\n")) return std::nullopt;
     }
     std::size_t first = line.find_first_not_of(" \t\r");
     if (first == std::string::npos) return dialog.defaultIndex;
@@ -224,7 +227,7 @@ std::optional<std::size_t> AskOnTerminal(const TerminalDialog& dialog) {
     for (std::size_t i = 0; i < dialog.buttons.size(); ++i) {
       if (dialog.buttons[i][0] == letter) return i;
     }
-    if (!Write(dialog.refusal + ShownHarmlessly(CharacterAt(line, first, dialog.columns)) + "\".\n")) {
+    if (!Write(dialog.refusal + ShownHarmlessly(CharacterAt(line, first, dialog.columns), dialog.columns) + "\".\n")) {
       return std::nullopt;
     }
   }

@@ -19,7 +19,7 @@ namespace {
 
 // Runtime errors while an input runs go to the fuzz target's error block; the program ending
 // itself is never what an input should lead to.
-[[noreturn]] void ExitStep(std::uint32_t code) {
+[[noreturn]] void EndedItself(std::uint32_t code) {
   std::fprintf(stderr, "the program ended itself with exit code %u\n", unsigned(code));
   Finding("the program ended while an input ran");
 }
@@ -103,11 +103,11 @@ RuntimeSession::~RuntimeSession() {
   Win32TestReset();
 }
 
-ProgramSession::ProgramSession() {
+ProgramSession::ProgramSession(ExitStep exitStep) {
   for (const char* name : ATOMTABLE_NAMES) Need(SysAddAtom(name) != 0, "a program symbol was refused");
   static char commandLine[] = "";
-  Need(RTInit(&ExitStep, 3, FUNCTION_COUNT, FunctionTable.symbols, commandLine, 68, 0, nullptr, nullptr, 1, 10, 1, 1,
-              1048576, nullptr) == 0,
+  Need(RTInit(exitStep ? exitStep : &EndedItself, 3, FUNCTION_COUNT, FunctionTable.symbols, commandLine, 68, 0, nullptr,
+              nullptr, 1, 10, 1, 1, 1048576, nullptr) == 0,
        "RTInit failed");
   Need(ModuleInit() == 0, "ModuleInit failed");
   DeclareFuzzBox();

@@ -22,9 +22,10 @@ class RuntimeSession {
 
 // The runtime with the program up as at start-up (its symbols, its function table, its classes and
 // init procedures), plus the classes the fuzz targets make objects of.
+// The exit step a quit reaches; without one, a quit is a finding.
 class ProgramSession : public RuntimeSession {
  public:
-  ProgramSession();
+  explicit ProgramSession(ExitStep exitStep = nullptr);
 };
 
 // The classes declared for fuzzing beside the program's: FUZZBOX, one variable of every storage

@@ -16,6 +16,8 @@ namespace {
 constexpr unsigned kMaxDepth = 3;
 constexpr std::uint32_t kMaxArrayLength = 5;
 constexpr std::size_t kMaxTextBytes = 80;
+// Now and then a text past the 64 KiB that texts of the error system reserve room for.
+constexpr std::size_t kMaxLongTextBytes = 1 << 17;
 
 // Names beside the program's own (its ATOMTABLE) that lead somewhere: classes, methods and
 // variables of the runtime and of the fuzz classes.
@@ -23,6 +25,13 @@ constexpr const char* kOtherNames[] = {"FUZZBOX",     "INDEXEDBOX",    "CONTENT"
                                        "INIT",        "COLLECTIONGET", "COLLECTIONPUT",  "FINALIZE",   "_CODE",
                                        "NPARAMCOUNT", "SEND",          "CREATEINSTANCE", "ARRAYBUILD", "",
                                        " ",           "NO SUCH NAME"};
+
+const Sym kErrorFields[] = {SYM_SUBSYSTEM,  SYM_SUBCODE,    SYM_GENCODE,        SYM_OSCODE,    SYM_SEVERITY,
+                            SYM_CANDEFAULT, SYM_CANRETRY,   SYM_CANSUBSTITUTE,  SYM_OPERATION, SYM_DESCRIPTION,
+                            SYM_FILENAME,   SYM_ARGS,       SYM_TRIES,          SYM_FUNCSYM,   SYM_FILEHANDLE,
+                            SYM_ARGNUM,     SYM_FUNCPTR,    SYM_SUBCODETEXT,    SYM_ARG,       SYM_ARGTYPE,
+                            SYM_ARGTYPEREQ, SYM_MAXSIZE,    SYM_SUBSTITUTETYPE, SYM_CHOICE,    SYM_CALLFUNCSYM,
+                            SYM_CARGO,      SYM_METHODSELF, SYM_STACK};
 
 unsigned char scratch[64];  // what pointer values may point at
 
@@ -53,6 +62,11 @@ Sym ValueMaker::Symbol() {
   }
 }
 
+Sym ValueMaker::ErrorField() {
+  if (in_.ConsumeIntegralInRange(0, 15) == 0) return Symbol();
+  return kErrorFields[in_.ConsumeIntegralInRange<std::size_t>(0, std::size(kErrorFields) - 1)];
+}
+
 Usual ValueMaker::Name() {
   std::string name = KnownName();
   if (in_.ConsumeBool())
@@ -62,7 +76,8 @@ Usual ValueMaker::Name() {
 
 Usual ValueMaker::Text() {
   if (in_.ConsumeBool()) return Name();
-  std::string bytes = in_.ConsumeRandomLengthString(kMaxTextBytes);
+  std::string bytes =
+      in_.ConsumeRandomLengthString(in_.ConsumeIntegralInRange(0, 15) == 0 ? kMaxLongTextBytes : kMaxTextBytes);
   return roots_.Keep(StringValue(Mem2String(bytes.data(), std::uint32_t(bytes.size()))));
 }
 

@@ -28,6 +28,8 @@ class ValueMaker {
   Usual Object(unsigned depth);
   Usual Block();
   Sym Symbol();
+  // A variable of the Error class; now and then any symbol.
+  Sym ErrorField();
 
   FuzzedDataProvider& In() { return in_; }
   ValueRoots& Roots() { return roots_; }

@@ -54,21 +54,50 @@ TEST_P(CommandLineQuoting, SplitsBackIntoTheSameArguments) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CommandLineQuoting,
-                         ::testing::Values(QuoteCase{{"prog"}, "prog"},                            //
-                                           QuoteCase{{"prog", "one", "two"}, "prog one two"},      //
-                                           QuoteCase{{"a b"}, R"("a b")"},                         //
-                                           QuoteCase{{"a\tb"}, "\"a\tb\""},                        //
-                                           QuoteCase{{""}, R"("")"},                               //
-                                           QuoteCase{{"x", "", "y"}, R"(x "" y)"},                 //
-                                           QuoteCase{{R"(a"b)"}, R"(a\"b)"},                       //
-                                           QuoteCase{{R"(say "hi")"}, R"("say \"hi\"")"},          //
-                                           QuoteCase{{R"(c:\dir\file)"}, R"(c:\dir\file)"},        //
-                                           QuoteCase{{R"(c:\dir\)"}, R"(c:\dir\)"},                //
-                                           QuoteCase{{R"(c:\my dir\)"}, R"("c:\my dir\\")"},       //
-                                           QuoteCase{{R"(a\"b)"}, R"(a\\\"b)"},                    //
-                                           QuoteCase{{R"(a\\"b c)"}, R"("a\\\\\"b c")"},           //
-                                           QuoteCase{{R"(\\server\share)"}, R"(\\server\share)"},  //
+                         ::testing::Values(QuoteCase{{"prog"}, "prog"},                                    //
+                                           QuoteCase{{"prog", "one", "two"}, "prog one two"},              //
+                                           QuoteCase{{"prog", "a b"}, R"(prog "a b")"},                    //
+                                           QuoteCase{{"prog", "a\tb"}, "prog \"a\tb\""},                   //
+                                           QuoteCase{{"prog", ""}, R"(prog "")"},                          //
+                                           QuoteCase{{"x", "", "y"}, R"(x "" y)"},                         //
+                                           QuoteCase{{"prog", R"(a"b)"}, R"(prog a\"b)"},                  //
+                                           QuoteCase{{"prog", R"(say "hi")"}, R"(prog "say \"hi\"")"},     //
+                                           QuoteCase{{"prog", R"(c:\dir\file)"}, R"(prog c:\dir\file)"},   //
+                                           QuoteCase{{"prog", R"(c:\dir\)"}, R"(prog c:\dir\)"},           //
+                                           QuoteCase{{"prog", R"(c:\my dir\)"}, R"(prog "c:\my dir\\")"},  //
+                                           QuoteCase{{"prog", R"(a\"b)"}, R"(prog a\\\"b)"},               //
+                                           QuoteCase{{"prog", R"(a\\"b c)"}, R"(prog "a\\\\\"b c")"},      //
+                                           QuoteCase{{"prog", R"(\\server\share)"}, R"(prog \\server\share)"},
                                            QuoteCase{{"-x=1", "--name=a b"}, R"(-x=1 "--name=a b")"}));
+
+// The program name has no escapes: it is enclosed in quotes only when it must be, and a quote in
+// it can never end it early, so nothing in it splits off as an argument.
+struct NameCase {
+  std::string name;
+  std::string line;    // joined with the argument "x"
+  std::string splits;  // the name the line gives back
+};
+
+void PrintTo(const NameCase& c, std::ostream* os) { *os << "name [" << c.name << "]"; }
+
+class ProgramNameQuoting : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(ProgramNameQuoting, SplitsBackIntoTheNameAndTheArguments) {
+  const NameCase& c = GetParam();
+  std::string line = Quote({c.name, "x"});
+  EXPECT_EQ(line, c.line);
+  EXPECT_EQ(win32::SplitCommandLine(line), (std::vector<std::string>{c.splits, "x"})) << line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ProgramNameQuoting,
+    ::testing::Values(NameCase{"prog", "prog x", "prog"}, NameCase{"", R"("" x)", ""},
+                      NameCase{R"(/opt/my dir/prog)", R"("/opt/my dir/prog" x)", R"(/opt/my dir/prog)"},
+                      NameCase{R"(C:\my dir\)", R"("C:\my dir\" x)", R"(C:\my dir\)"},
+                      NameCase{R"(a"b)", R"(a"b x)", R"(a"b)"}, NameCase{R"(a\"b)", R"(a\"b x)", R"(a\"b)"},
+                      NameCase{R"("quoted)", R"("quoted" x)", "quoted"},
+                      NameCase{R"(p" --tb28run:gc-stress ")", R"("p --tb28run:gc-stress " x)",
+                               "p --tb28run:gc-stress "}));
 
 TEST(CommandLine, EmptyArgumentListGivesEmptyLine) { EXPECT_STREQ(Win32TestQuoteArguments(nullptr, 0), ""); }
 

@@ -153,6 +153,49 @@ TEST(TerminalDialog, PrintableTextStaysAsItIs) {
   }
 }
 
+// Sequences that only look like UTF-8: overlong forms of ESC and CSI, a surrogate, a code point
+// past U+10FFFF. A lenient decoder would find control characters in some of them.
+TEST(TerminalDialog, MalformedSequencesAreNotTakenForUtf8) {
+  const ShownCase cases[] = {
+      {"\xE0\x80\x9B", "\xE0\\x80\\x9B"},           // ESC in three bytes
+      {"\xE0\x82\x9B", "\xE0\\x82\\x9B"},           // CSI in three bytes
+      {"\xF0\x80\x80\x9B", "\xF0\\x80\\x80\\x9B"},  // ESC in four bytes
+      {"\xED\xA0\x80", "\xED\xA0\\x80"},            // a surrogate
+      {"\xF4\x90\x80\x80", "\xF4\\x90\\x80\\x80"},  // past U+10FFFF
+  };
+  for (const ShownCase& c : cases) EXPECT_EQ(win32::ShownHarmlessly(c.text), c.shown) << c.shown;
+}
+
+// Counted in code points, what is drawn is UTF-8: a byte outside a well-formed sequence shows as
+// its value. Drawn as it is, a continuation byte alone (the Latin-1 degree sign) takes a column on
+// a UTF-8 terminal that the count gives it none, and the side of its row moves.
+TEST(TerminalDialog, CountingCodePointsAByteOutsideUtf8IsShownAsItsValue) {
+  const ShownCase cases[] = {
+      {"90\xB0", "90\\xB0"},
+      {"\xE9t\xE9", "\\xE9t\\xE9"},
+      {"cut \xE2\x80", "cut \\xE2\\x80"},
+      {"Gr\xC3\xB6\xC3\x9F"
+       "e \xF0\x9F\x98\x80",
+       "Gr\xC3\xB6\xC3\x9F"
+       "e \xF0\x9F\x98\x80"},
+  };
+  for (const ShownCase& c : cases) {
+    EXPECT_EQ(win32::ShownHarmlessly(c.text, TextColumns::CodePoints), c.shown) << c.shown;
+  }
+  TerminalDialog dialog;
+  dialog.caption = "90\xB0";
+  dialog.body = {"x"};
+  dialog.buttons = {"OK"};
+  EXPECT_EQ(win32::DrawTerminalDialog(dialog),
+            "+--------+\n"
+            "| 90\\xB0 |\n"
+            "+--------+\n"
+            "| x      |\n"
+            "|        |\n"
+            "| [*OK*] |\n"
+            "+--------+\n");
+}
+
 TEST(TerminalDialog, AnEchoedAnswerIsShownHarmlessly) {
   TerminalDialog dialog;
   dialog.buttons = {"Yes", "No"};
