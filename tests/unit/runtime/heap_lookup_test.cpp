@@ -1,6 +1,8 @@
 // Finding the block an address points into (what the collector does for every word of the
 // native stack), and the heap giving memory back once its blocks are gone.
 #include <cstdint>
+#include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -84,6 +86,65 @@ TEST_F(HeapLookupTest, AddressesOutsideEveryBlockFindNone) {
     EXPECT_EQ(Containing(reinterpret_cast<const void*>(chunk + 8)), nullptr);
     EXPECT_EQ(Containing(reinterpret_cast<const void*>(chunk + 0xFFF0)), nullptr);
   }
+}
+
+// Chunk memory comes from the C heap as it is: a slot not handed out yet may hold anything, even
+// the bytes of a live block. Neither the lookup nor a sweep takes it for a block.
+TEST_F(HeapLookupTest, ASlotNeverHandedOutIsNoBlockWhateverItHolds) {
+  TbTestSetStackScan(0);
+  const std::string text(150, 'q');  // a size no other block of the test has
+  const char* s[3];
+  for (const char*& slot : s) slot = Bytes(Psz2String(text.c_str()));
+  if (TbTestHeapStats().chunkBytes == 0) GTEST_SKIP() << "no chunks in this build: every block stands alone";
+  const std::ptrdiff_t stride = s[1] - s[0];
+  ASSERT_GT(stride, 0);
+  ASSERT_EQ(s[2] - s[1], stride) << "three slots side by side";
+  char* next = const_cast<char*>(s[2]) + stride;  // the first slot not handed out
+  auto chunkOf = [](const void* p) { return reinterpret_cast<std::uintptr_t>(p) & ~std::uintptr_t(0xFFFF); };
+  ASSERT_EQ(chunkOf(next + stride - 1), chunkOf(s[0])) << "room for one more slot in the chunk";
+  std::memcpy(next, s[2], std::size_t(stride));
+  EXPECT_EQ(Containing(next), nullptr);
+  EXPECT_EQ(Containing(next + 24), nullptr);
+  // The three go; the slots are handed out again, each once.
+  TbTestCollect();
+  std::set<const void*> taken;
+  for (int i = 0; i < 5; ++i) taken.insert(Psz2String(text.c_str()));
+  EXPECT_EQ(taken.size(), 5u) << "a slot was handed out twice";
+}
+
+// Empty chunks past those kept go back to the C heap, but never the one a size takes its new
+// slots from, wherever it lies among the others. The C heap places chunks in no set order, so two
+// sizes take their chunk, one before a great many others and one after them.
+TEST_F(HeapLookupTest, TheChunkNewSlotsComeFromIsNeverGivenBack) {
+  TbTestSetStackScan(0);
+  const std::string before(150, 'b'), after(200, 'a');
+  Psz2String(before.c_str());
+  if (TbTestHeapStats().chunkBytes == 0) GTEST_SKIP() << "no chunks in this build: every block stands alone";
+  FrameInfo info{"HOLDER", "heap_lookup_test.cpp"};
+  Usual locals[1] = {NilValue()};
+  Frame frame{};
+  frame.info = &info;
+  frame.locals = locals;
+  frame.localCount = 1;
+  INCKidStackPtr(&frame);
+  constexpr std::uint32_t kStrings = 80000;  // some eighty chunks
+  locals[0] = ArrayValue(ArrayCreate(kStrings));
+  for (std::uint32_t i = 1; i <= kStrings; ++i)
+    ArrayPut(AsArr(locals[0]), i, StringValue(Psz2String("a string of some forty bytes")));
+  Psz2String(after.c_str());
+  std::uint64_t held = TbTestHeapStats().chunkBytes;
+  locals[0] = NilValue();
+  TbTestCollect();
+  ASSERT_LT(TbTestHeapStats().chunkBytes, held) << "empty chunks went back";
+  for (const std::string* text : {&before, &after}) {
+    SCOPED_TRACE(text == &before ? "the size taken before" : "the size taken after");
+    locals[0] = StringValue(Psz2String(text->c_str()));
+    EXPECT_EQ(Containing(AsPtr(locals[0])), AsPtr(locals[0]));
+    TbTestCollect();
+    ASSERT_TRUE(TbTestIsLive(AsPtr(locals[0])));
+    EXPECT_EQ(Str(locals[0]), *text);
+  }
+  DECKidStackPtr(&frame);
 }
 
 // Allocates strings that only the returned pointers know of; the references die with the frame.
