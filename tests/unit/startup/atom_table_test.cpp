@@ -95,6 +95,24 @@ TEST_F(AtomTableTest, DamagedTablesFailWithoutReadingPastTheEnd) {
   }
 }
 
+// A table that ends with fewer bytes than a length word takes is damaged, whatever those bytes
+// and whatever lies after the resource: the walk never reads a length word it does not wholly
+// have. The table is also placed in front of zero bytes (which would read as the closing zero
+// length) for the builds without a sanitizer to notice a read beyond.
+TEST_F(AtomTableTest, FewerThanFourBytesLeftAreNoLengthWord) {
+  for (std::size_t left = 1; left < 4; ++left) {
+    SCOPED_TRACE(left);
+    std::vector<unsigned char> bytes = Table({"START"}, false);
+    bytes.insert(bytes.end(), left, 0);
+    auto size = std::uint32_t(bytes.size());
+    std::vector<unsigned char> exact(bytes);
+    EXPECT_FALSE(RegisterAtomTable(exact.data(), size)) << "exactly as long";
+    std::vector<unsigned char> padded(bytes);
+    padded.insert(padded.end(), 8, 0);
+    EXPECT_FALSE(RegisterAtomTable(padded.data(), size)) << "zeros beyond the end";
+  }
+}
+
 TEST_F(AtomTableTest, RefusedNameStopsTheWalk) {
   std::vector<unsigned char> bytes = Table({"ONE", "TWO", "THREE"});
   TbTestFailNthCall(TB_HOOK_SYSADDATOM, 2);
