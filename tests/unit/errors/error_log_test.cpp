@@ -244,6 +244,48 @@ TEST_F(ErrorLogTest, ALogThatIsNoRegularFileIsLeftAlone) {
   }
 }
 
+// Two processes that both find no log and both go to make it: whichever comes second must not
+// empty the record the first wrote. Each round lets two children loose at the same moment (the
+// pipe they wait on is closed under both), so that both look for the log before either has made it.
+TEST_F(ErrorLogTest, TwoProcessesMakingTheMissingLogAtOnceKeepBothRecords) {
+  constexpr int kRounds = 60;
+  const char* const texts[] = {"the first writer's record", "the second writer's record"};
+  for (int round = 0; round < kRounds; ++round) {
+    std::filesystem::remove(LogPath());
+    int go[2];
+    ASSERT_EQ(pipe(go), 0);
+    pid_t pids[2];
+    for (int w = 0; w < 2; ++w) {
+      pids[w] = fork();
+      ASSERT_GE(pids[w], 0);
+      if (pids[w] == 0) {
+        close(go[1]);
+        char byte;
+        while (read(go[0], &byte, 1) < 0 && errno == EINTR) {
+        }
+        Usual handle = ErrorLogOpen();
+        if (reinterpret_cast<FileHandle>(_P2Ptr(handle)) == F_ERROR) _exit(3);
+        ErrorLogWrite(handle, S(texts[w]), PlainError());
+        FClose(reinterpret_cast<FileHandle>(_P2Ptr(handle)));
+        _exit(0);
+      }
+    }
+    close(go[0]);
+    close(go[1]);
+    for (pid_t pid : pids) {
+      int status = 0;
+      ASSERT_EQ(waitpid(pid, &status, 0), pid);
+      ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "round " << round;
+    }
+    const std::string log = Log();
+    SCOPED_TRACE("round " + std::to_string(round));
+    for (const char* text : texts) ASSERT_NE(log.find(text), std::string::npos) << log;
+    const std::string banner = "***********************ERROR";
+    ASSERT_EQ(log.rfind(banner, 0), 0u) << "the log opens with a record";
+    ASSERT_NE(log.find("--------------------\r\n\r\n" + banner), std::string::npos) << "an empty line between";
+  }
+}
+
 TEST_F(ErrorLogTest, ARecordTheLogCannotTakeWholeLeavesNoTrace) {
   ScratchDir::Write(LogPath(), "earlier record\r\n");
   {
