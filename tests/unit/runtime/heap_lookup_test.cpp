@@ -23,6 +23,22 @@ class HeapLookupTest : public RuntimeTest {
   static const char* Bytes(const void* p) { return static_cast<const char*>(p); }
 };
 
+// A frame of the test's own: its one local is a root of every collection while it stands.
+struct RootFrame {
+  FrameInfo info{"HOLDER", "heap_lookup_test.cpp"};
+  Usual local = NilValue();
+  Frame frame{};
+  RootFrame() {
+    frame.info = &info;
+    frame.locals = &local;
+    frame.localCount = 1;
+    INCKidStackPtr(&frame);
+  }
+  ~RootFrame() { DECKidStackPtr(&frame); }
+  RootFrame(const RootFrame&) = delete;
+  RootFrame& operator=(const RootFrame&) = delete;
+};
+
 TEST_F(HeapLookupTest, EveryByteOfABlockLeadsToItsStartAndNoByteBeyond) {
   const std::string longText(1000, 'x');  // past the small sizes: a block of its own
   struct Case {
@@ -105,11 +121,16 @@ TEST_F(HeapLookupTest, ASlotNeverHandedOutIsNoBlockWhateverItHolds) {
   std::memcpy(next, s[2], std::size_t(stride));
   EXPECT_EQ(Containing(next), nullptr);
   EXPECT_EQ(Containing(next + 24), nullptr);
-  // The three go; the slots are handed out again, each once.
+  // The three go. Their slots, and then the fresh ones up to the end of the chunk and past it,
+  // are handed out each once: a slot never handed out is on no free list.
   TbTestCollect();
+  const auto count = std::uint32_t(2 * 0x10000 / stride);
+  RootFrame root;
+  root.local = ArrayValue(ArrayCreate(count));
+  for (std::uint32_t i = 1; i <= count; ++i) ArrayPut(AsArr(root.local), i, StringValue(Psz2String(text.c_str())));
   std::set<const void*> taken;
-  for (int i = 0; i < 5; ++i) taken.insert(Psz2String(text.c_str()));
-  EXPECT_EQ(taken.size(), 5u) << "a slot was handed out twice";
+  for (std::uint32_t i = 1; i <= count; ++i) taken.insert(AsPtr(ArrayGet(AsArr(root.local), i)));
+  EXPECT_EQ(taken.size(), count) << "a slot was handed out twice";
 }
 
 // Empty chunks past those kept go back to the C heap, but never the one a size takes its new
@@ -120,31 +141,24 @@ TEST_F(HeapLookupTest, TheChunkNewSlotsComeFromIsNeverGivenBack) {
   const std::string before(150, 'b'), after(200, 'a');
   Psz2String(before.c_str());
   if (TbTestHeapStats().chunkBytes == 0) GTEST_SKIP() << "no chunks in this build: every block stands alone";
-  FrameInfo info{"HOLDER", "heap_lookup_test.cpp"};
-  Usual locals[1] = {NilValue()};
-  Frame frame{};
-  frame.info = &info;
-  frame.locals = locals;
-  frame.localCount = 1;
-  INCKidStackPtr(&frame);
+  RootFrame root;
   constexpr std::uint32_t kStrings = 80000;  // some eighty chunks
-  locals[0] = ArrayValue(ArrayCreate(kStrings));
+  root.local = ArrayValue(ArrayCreate(kStrings));
   for (std::uint32_t i = 1; i <= kStrings; ++i)
-    ArrayPut(AsArr(locals[0]), i, StringValue(Psz2String("a string of some forty bytes")));
+    ArrayPut(AsArr(root.local), i, StringValue(Psz2String("a string of some forty bytes")));
   Psz2String(after.c_str());
   std::uint64_t held = TbTestHeapStats().chunkBytes;
-  locals[0] = NilValue();
+  root.local = NilValue();
   TbTestCollect();
   ASSERT_LT(TbTestHeapStats().chunkBytes, held) << "empty chunks went back";
   for (const std::string* text : {&before, &after}) {
     SCOPED_TRACE(text == &before ? "the size taken before" : "the size taken after");
-    locals[0] = StringValue(Psz2String(text->c_str()));
-    EXPECT_EQ(Containing(AsPtr(locals[0])), AsPtr(locals[0]));
+    root.local = StringValue(Psz2String(text->c_str()));
+    EXPECT_EQ(Containing(AsPtr(root.local)), AsPtr(root.local));
     TbTestCollect();
-    ASSERT_TRUE(TbTestIsLive(AsPtr(locals[0])));
-    EXPECT_EQ(Str(locals[0]), *text);
+    ASSERT_TRUE(TbTestIsLive(AsPtr(root.local)));
+    EXPECT_EQ(Str(root.local), *text);
   }
-  DECKidStackPtr(&frame);
 }
 
 // Allocates strings that only the returned pointers know of; the references die with the frame.
