@@ -8,6 +8,7 @@
 #include <sys/un.h>
 
 #include "hostile_files.h"
+#include "traced_child.h"
 #endif
 #include "errors/error_log.h"
 #include "errors/error_log_hex.h"
@@ -244,46 +245,30 @@ TEST_F(ErrorLogTest, ALogThatIsNoRegularFileIsLeftAlone) {
   }
 }
 
-// Two processes that both find no log and both go to make it: whichever comes second must not
-// empty the record the first wrote. Each round lets two children loose at the same moment (the
-// pipe they wait on is closed under both), so that both look for the log before either has made it.
+// Two processes that both find no log and both go to make it: the one that comes second must not
+// empty the record the first wrote. The child is held just after it found no log; the test then
+// makes the log and writes its record before the child goes on to make the log itself.
 TEST_F(ErrorLogTest, TwoProcessesMakingTheMissingLogAtOnceKeepBothRecords) {
-  constexpr int kRounds = 60;
-  const char* const texts[] = {"the first writer's record", "the second writer's record"};
-  for (int round = 0; round < kRounds; ++round) {
-    std::filesystem::remove(LogPath());
-    int go[2];
-    ASSERT_EQ(pipe(go), 0);
-    pid_t pids[2];
-    for (int w = 0; w < 2; ++w) {
-      pids[w] = fork();
-      ASSERT_GE(pids[w], 0);
-      if (pids[w] == 0) {
-        close(go[1]);
-        char byte;
-        while (read(go[0], &byte, 1) < 0 && errno == EINTR) {
-        }
-        Usual handle = ErrorLogOpen();
-        if (reinterpret_cast<FileHandle>(_P2Ptr(handle)) == F_ERROR) _exit(3);
-        ErrorLogWrite(handle, S(texts[w]), PlainError());
-        FClose(reinterpret_cast<FileHandle>(_P2Ptr(handle)));
-        _exit(0);
-      }
-    }
-    close(go[0]);
-    close(go[1]);
-    for (pid_t pid : pids) {
-      int status = 0;
-      ASSERT_EQ(waitpid(pid, &status, 0), pid);
-      ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "round " << round;
-    }
-    const std::string log = Log();
-    SCOPED_TRACE("round " + std::to_string(round));
-    for (const char* text : texts) ASSERT_NE(log.find(text), std::string::npos) << log;
-    const std::string banner = "***********************ERROR";
-    ASSERT_EQ(log.rfind(banner, 0), 0u) << "the log opens with a record";
-    ASSERT_NE(log.find("--------------------\r\n\r\n" + banner), std::string::npos) << "an empty line between";
-  }
+  auto writeRecord = [this](const char* text) {
+    Usual handle = ErrorLogOpen();
+    auto file = reinterpret_cast<FileHandle>(_P2Ptr(handle));
+    if (file == F_ERROR) return 3;
+    ErrorLogWrite(handle, S(text), PlainError());
+    return FClose(file) ? 0 : 4;
+  };
+  TracedChild child([&] { return writeRecord("the second writer's record"); });
+  if (!child.Started()) GTEST_SKIP() << "no process can be traced here";
+  ASSERT_TRUE(child.StopAfterFailing(SYS_openat, ENOENT)) << "the child looked for the log and found none";
+  ASSERT_EQ(writeRecord("the first writer's record"), 0);
+  ASSERT_EQ(child.Finish(), 0);
+  const std::string log = Log();
+  const std::string banner = "***********************ERROR";
+  EXPECT_EQ(log.rfind(banner, 0), 0u) << "the log opens with the first record";
+  const std::size_t first = log.find("the first writer's record"), second = log.find("the second writer's record");
+  ASSERT_NE(first, std::string::npos) << log;
+  ASSERT_NE(second, std::string::npos) << log;
+  EXPECT_LT(first, second);
+  EXPECT_NE(log.find("--------------------\r\n\r\n" + banner), std::string::npos) << "an empty line between";
 }
 
 TEST_F(ErrorLogTest, ARecordTheLogCannotTakeWholeLeavesNoTrace) {
