@@ -94,6 +94,14 @@ def main():
     row("  the same, processor time until mapped (median)", q["median_cpu_ms"] * 1e6, "minimal GTK 3 dialog",
         g["median_cpu_ms"] * 1e6)
     row("  the same (median wall)", q["median_ms"] * 1e6, "zenity --question", z["median_ms"] * 1e6)
+    # Other builds of the plugin, measured in the same turns: what a change to it gained.
+    for name in sorted(n for n in desktop if n.startswith("plugin ")):
+        other = desktop[name]
+        row(f"  this build's plugin against {name[len('plugin '):]} (median wall)", q["median_ms"] * 1e6, name,
+            other["median_ms"] * 1e6)
+        row("    the same, processor time until mapped (median)", q["median_cpu_ms"] * 1e6, name,
+            other["median_cpu_ms"] * 1e6)
+        row(f"  {name} (median wall)", other["median_ms"] * 1e6, "minimal GTK 3 dialog", g["median_ms"] * 1e6)
     method, field = lua["method_call_ns"], lua["field_read_ns"]
     row("__PCSEND, one-argument method", late["PcSendOneArgument"], "Lua obj:m(x)", method, "<= 1x", 1.0)
     row("__PCIVARGET", late["PcIVarGet"], "Lua obj:m(x)", method, "<= 1x", 1.0)

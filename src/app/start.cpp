@@ -10,6 +10,8 @@ Usual Start(std::uint32_t countWord, Usual* args) {
   Usual locals[2];  // the text and the caption of the box on screen
   FrameGuard frame(kFrame, countWord, args, locals, 2);
   _GAS(SYM_START, SYM_Start);
+  // Each statement names its source line first, as the compiler writes it: line 1 opens the
+  // function, line 2 declares its locals.
   uiLineNum_RT = 1;
   uiLineNum_RT = 2;
   locals[0] = StringValue(Psz2String("Confirm fix"));

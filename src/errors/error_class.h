@@ -12,5 +12,8 @@ Usual ErrorThrow(Usual self, std::uint32_t countWord, Usual* args);
 Usual DefErrorGen(std::uint32_t countWord, Usual* args);
 
 // The last record DefErrorGen accepted, or the record built to wrap a value that is no Error.
+// Its text pointers are the raiser's and go stale when the error returns: they are kept as they
+// came, not cleared, because nothing reads them after that (the Error object holds copies of the
+// texts) and the numbers beside them stay a faithful picture of the last error for a debugger.
 extern ErrorStructure LastErrorRecord;
 void ClearLastErrorRecord();

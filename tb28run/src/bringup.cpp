@@ -41,42 +41,37 @@ TBRT Sym SysAddAtom(const char* name) {
   return tb::InternExact(name);
 }
 
-TBRT std::int32_t RTInit(ExitStep exitStep, std::uint32_t moduleKind, std::uint32_t functionCount,
+// The module kind, handle, global area, stack size and stack pointer are part of the call every
+// program makes; this runtime keeps one module and its own stacks, so it needs none of them.
+TBRT std::int32_t RTInit(ExitStep exitStep, std::uint32_t /*moduleKind*/, std::uint32_t functionCount,
                          const std::uint32_t* symbolList, char* commandLine, std::uint32_t /*startupInfoSize*/,
-                         std::uint32_t /*reserved7*/, void* moduleHandle, const void* globalAreaTable,
+                         std::uint32_t /*reserved7*/, void* /*moduleHandle*/, const void* /*globalAreaTable*/,
                          std::uint32_t /*reserved10*/, std::uint32_t /*reserved11*/, std::uint32_t /*reserved12*/,
-                         std::uint32_t /*reserved13*/, std::uint32_t stackSize, void* initialStackPointer) {
+                         std::uint32_t /*reserved13*/, std::uint32_t /*stackSize*/, void* /*initialStackPointer*/) {
   tb::Emit("RTInit");
   if (tb::HookFails(TB_HOOK_RTINIT)) return 1;
   tb::RuntimeState& s = tb::State();
   if (!s.atomTableUp || !exitStep || (functionCount && !symbolList)) return 2;
   tb::ModuleTables& m = s.module;
   m.exitStep = exitStep;
-  m.moduleKind = moduleKind;
-  m.functionCount = functionCount;
-  m.symbols = symbolList;
   // The pairs follow the last symbol number at the next position a pair may stand.
   auto pairsAt = reinterpret_cast<std::uintptr_t>(symbolList + functionCount);
   pairsAt = (pairsAt + alignof(FunctionPair) - 1) & ~std::uintptr_t(alignof(FunctionPair) - 1);
-  m.pairs = functionCount ? reinterpret_cast<const FunctionPair*>(pairsAt) : nullptr;
+  const FunctionPair* pairs = functionCount ? reinterpret_cast<const FunctionPair*>(pairsAt) : nullptr;
   m.bySymbol.clear();
   m.byDenseSymbol.clear();
   for (std::uint32_t i = 0; i < functionCount; ++i) {
     Sym symbol = symbolList[i];
-    m.bySymbol.emplace(symbol, &m.pairs[i]);  // a symbol listed twice keeps its first row
+    m.bySymbol.emplace(symbol, &pairs[i]);  // a symbol listed twice keeps its first row
     if (symbol >= tb::ModuleTables::kDenseSymbols) continue;
     if (symbol >= m.byDenseSymbol.size()) m.byDenseSymbol.resize(symbol + 1, nullptr);
-    if (!m.byDenseSymbol[symbol]) m.byDenseSymbol[symbol] = &m.pairs[i];
+    if (!m.byDenseSymbol[symbol]) m.byDenseSymbol[symbol] = &pairs[i];
   }
-  m.commandLine = commandLine ? commandLine : "";
-  m.moduleHandle = moduleHandle;
-  m.globalAreaTable = globalAreaTable;
-  m.stackSize = stackSize;
-  m.initialStackPointer = initialStackPointer;
   // An option is an argument of its own, split as Windows splits a command line, never a part
   // of another argument that happens to spell it.
-  s.collectPublics = win32::HasArgument(m.commandLine, kCollectPublicsOption);
-  if (win32::HasArgument(m.commandLine, kGcStressOption)) tb::SetGcStress(true);
+  const std::string_view line = commandLine ? commandLine : "";
+  s.collectPublics = win32::HasArgument(line, kCollectPublicsOption);
+  if (win32::HasArgument(line, kGcStressOption)) tb::SetGcStress(true);
   ++s.rtCount;
   return 0;
 }

@@ -137,12 +137,6 @@ const IVarInfo* FindIVar(const ClassInfo* cls, Sym ivar) {
 
 bool AnyFinalizer() { return anyFinalizer; }
 
-std::vector<const ClassInfo*> AllClasses() {
-  std::vector<const ClassInfo*> all;
-  for (const auto& [sym, c] : Classes()) all.push_back(c.get());
-  return all;
-}
-
 }  // namespace tb
 
 TBRT std::int32_t DeclareClass(Sym classSym, Sym superSym, std::uint32_t instanceSize,

@@ -103,7 +103,5 @@ const IVarInfo* FindIVar(const ClassInfo* cls, Sym ivar);
 // Whether any class declares a finaliser: until one does, the collector looks for no object to
 // finalise.
 bool AnyFinalizer();
-// Every class, for the collector.
-std::vector<const ClassInfo*> AllClasses();
 
 }  // namespace tb

@@ -243,7 +243,6 @@ void SetGcStress(bool on) {
   SetCollectAt(0);  // the next allocation asks again
 }
 void SetStackScan(bool on) { C().stackScan = on; }
-bool GcStress() { return C().stress; }
 
 void ResetCollector() {
   bool stress = C().stress;

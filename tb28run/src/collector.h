@@ -27,7 +27,6 @@ void Collect();
 void SetGcStress(bool on);
 // Tests turn the native-stack scan off to see exactly what the precise roots keep.
 void SetStackScan(bool on);
-bool GcStress();
 
 // Forgets the objects waiting for their finaliser and the counters (RTExit).
 void ResetCollector();

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -13,20 +12,11 @@ namespace tb {
 
 struct ModuleTables {
   ExitStep exitStep = nullptr;
-  std::uint32_t moduleKind = 0;
-  std::uint32_t functionCount = 0;
-  const std::uint32_t* symbols = nullptr;
-  const FunctionPair* pairs = nullptr;
-  std::string commandLine;
-  void* moduleHandle = nullptr;
-  const void* globalAreaTable = nullptr;
   std::unordered_map<Sym, const FunctionPair*> bySymbol;
   // The same rows indexed by symbol, for the symbols below kDenseSymbols (all a program names):
   // a late-bound call looks its function up every time.
   static constexpr Sym kDenseSymbols = 1u << 16;
   std::vector<const FunctionPair*> byDenseSymbol;
-  std::uint32_t stackSize = 0;
-  void* initialStackPointer = nullptr;
 };
 
 struct RuntimeState {

@@ -31,6 +31,11 @@ TERMINAL_QUESTION = "| Fix the quorl database now ? |"
 # made fit for the desktop.
 ARGUMENT_LINE = "Argument: Stra\u00dfe \u2401 caf\u00e9"
 GTK_LIBRARY = "libgtk-3.so"
+# The icon bits of a style; the colour each icon is drawn in, and the window's top left corner
+# where a message box's icon stands, after the border.
+ICONSTOP, ICONQUESTION, ICONWARNING, ICONINFORMATION, ICONMASK = 0x10, 0x20, 0x30, 0x40, 0xF0
+ICON_SHADES = {ICONSTOP: "red", ICONQUESTION: "blue", ICONWARNING: "yellow", ICONINFORMATION: "blue"}
+ICON_AREA = 72
 # The variables that choose the form or the language; each run names its own.
 CHOOSING = ("DISPLAY", "WAYLAND_DISPLAY", "QUORLFIX_DIALOGS", "LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG")
 
@@ -93,6 +98,28 @@ class Desktop:
         check(poll(painted, WINDOW_BOUND), f"screenshot {path} not taken")
         print("screenshot:", path)
 
+    def icon_shade(self, window):
+        """The colour of the icon at the top left of the window's own area ("blue", "yellow" or
+        "red", the colours the styles' icons are drawn in), or None when no such colour fills a
+        good part of it."""
+        path = self.artefacts / "icon_area.png"
+        code, _ = self.tool(["import", "-window", window, str(path)])
+        check(code == 0, f"window {window} not captured")
+        code, pixels = self.tool(["convert", str(path), "-crop", f"{ICON_AREA}x{ICON_AREA}+0+0", "+repage",
+                                  "-depth", "8", "txt:-"])
+        check(code == 0, f"{path} not read")
+        counts = {"blue": 0, "yellow": 0, "red": 0}
+        for match in re.finditer(r"^\d+,\d+: \((\d+),(\d+),(\d+)", pixels, re.MULTILINE):
+            red, green, blue = (int(v) for v in match.groups())
+            if blue > red + 60 and blue > green:
+                counts["blue"] += 1
+            elif red > 180 and green > 150 and blue < 100:
+                counts["yellow"] += 1
+            elif red > 150 and green < 90 and blue < 100:
+                counts["red"] += 1
+        shade, most = max(counts.items(), key=lambda item: item[1])
+        return shade if most >= ICON_AREA * ICON_AREA // 8 else None
+
     def press(self, window, *keys):
         code, _ = self.tool(["xdotool", "windowactivate", "--sync", window, "key", "--clearmodifiers", *keys])
         check(code == 0, f"keys {keys} not delivered to window {window}")
@@ -113,6 +140,16 @@ def expect_window(desktop, program, caption):
     return window
 
 
+def expect_icon(desktop, window, shade):
+    """The window shows the icon of that colour (None: no icon) once it is painted."""
+    if shade is None:
+        seen = desktop.icon_shade(window)
+        check(seen is None, f"a window without an icon shows a {seen} one")
+    else:
+        check(poll(lambda: desktop.icon_shade(window) == shade, WINDOW_BOUND),
+              f"the window does not show the {shade} icon of its style")
+
+
 def finish(desktop, program, forbidden=None):
     """The program's exit status and standard output, polled with a bound; fails if a window titled
     forbidden shows meanwhile."""
@@ -130,6 +167,7 @@ def case_no(desktop, paths):
     try:
         window = expect_window(desktop, program, QUESTION)
         desktop.screenshot(window, "question.png")
+        expect_icon(desktop, window, ICON_SHADES[ICONINFORMATION])
         desktop.press(window, "n")
         code, out, err = finish(desktop, program, forbidden=NOT_FOUND)
         check(code == 0, f"exit status {code} after No, expected 0: {err}")
@@ -147,6 +185,7 @@ def case_yes(desktop, paths):
         second = expect_window(desktop, program, NOT_FOUND)
         check(not desktop.find_window(QUESTION), "the question is still shown beside the second box")
         desktop.screenshot(second, "not_found.png")
+        expect_icon(desktop, second, ICON_SHADES[ICONINFORMATION])
         desktop.press(second, "Return")
         code, out, err = finish(desktop, program)
         check(code == 0, f"exit status {code} after Yes and OK, expected 0: {err}")
@@ -178,7 +217,6 @@ def case_windows_keys(desktop, paths):
 
 # Box by box: the style, the keys (or "close" for the close box) and the answer expected.
 OKCANCEL, ABORTRETRYIGNORE, YESNOCANCEL, YESNO, RETRYCANCEL = 1, 2, 3, 4, 5
-ICONSTOP, ICONQUESTION, ICONWARNING = 0x10, 0x20, 0x30
 DEFBUTTON2, DEFBUTTON3 = 0x100, 0x200
 IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO = 1, 2, 3, 4, 5, 6, 7
 LONG_CAPTION = "A caption much longer than the text of the box it stands over"
@@ -205,6 +243,7 @@ def case_styles(desktop, paths):
             caption = LONG_CAPTION if number == len(STYLES) else f"box {number}"
             window = expect_window(desktop, program, caption)
             desktop.screenshot(window, f"box_{number}.png")
+            expect_icon(desktop, window, ICON_SHADES.get(style & ICONMASK))
             if caption == LONG_CAPTION:
                 _, geometry = desktop.tool(["xdotool", "getwindowgeometry", window])
                 width = int(re.search(r"Geometry: (\d+)x", geometry).group(1))

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "desktop_icon.h"
 #include "desktop_plugin.h"
 
 namespace {
@@ -20,6 +21,7 @@ namespace {
 // Room beside the title for what the window manager puts in the title bar (its buttons, the
 // window icon), so that the whole caption shows, as Windows widens a message box for its caption.
 constexpr int kTitleBarAllowance = 120;
+constexpr int kBoldPercent = 120;
 constexpr int kBorder = 12;
 constexpr int kSpacing = 12;
 constexpr int kButtonMinWidth = 80;
@@ -145,26 +147,29 @@ gboolean OnKey(GtkWidget*, GdkEventKey* event, gpointer data) {
   return FALSE;
 }
 
+// The width of the title as a window manager writes it, in bold. It is measured in the regular
+// weight of the dialog's own text and widened by what bold adds in common sans fonts (up to a
+// fifth): measuring the bold face itself would load a second face of the font before the window
+// shows, only for this estimate.
 int TitleWidth(GtkWidget* window, const char* title) {
   PangoLayout* layout = gtk_widget_create_pango_layout(window, title);
-  PangoAttrList* attributes = pango_attr_list_new();
-  pango_attr_list_insert(attributes, pango_attr_weight_new(PANGO_WEIGHT_BOLD));
-  pango_layout_set_attributes(layout, attributes);
-  pango_attr_list_unref(attributes);
   int width = 0, height = 0;
   pango_layout_get_pixel_size(layout, &width, &height);
   g_object_unref(layout);
-  return width;
+  return width * kBoldPercent / 100;
 }
 
-const char* IconName(int icon) {
-  switch (icon) {
-    case TB28_ICON_INFORMATION: return "dialog-information";
-    case TB28_ICON_QUESTION: return "dialog-question";
-    case TB28_ICON_WARNING: return "dialog-warning";
-    case TB28_ICON_ERROR: return "dialog-error";
-    default: return nullptr;
-  }
+gboolean OnDrawIcon(GtkWidget*, cairo_t* context, gpointer icon) {
+  tb28desktop::DrawIcon(context, GPOINTER_TO_INT(icon), tb28desktop::kIconSize);
+  return FALSE;
+}
+
+GtkWidget* Icon(int icon) {
+  GtkWidget* area = gtk_drawing_area_new();
+  gtk_widget_set_size_request(area, tb28desktop::kIconSize, tb28desktop::kIconSize);
+  gtk_widget_set_valign(area, GTK_ALIGN_START);
+  g_signal_connect(area, "draw", G_CALLBACK(OnDrawIcon), GINT_TO_POINTER(icon));
+  return area;
 }
 
 GtkWidget* TextLabel(const char* text) {
@@ -239,11 +244,7 @@ GtkWidget* BuildWindow(Shown& shown) {
 
   GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, kSpacing);
   GtkWidget* body = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, kSpacing);
-  if (const char* icon = IconName(dialog.icon)) {
-    GtkWidget* image = gtk_image_new_from_icon_name(icon, GTK_ICON_SIZE_DIALOG);
-    gtk_widget_set_valign(image, GTK_ALIGN_START);
-    gtk_box_pack_start(GTK_BOX(body), image, FALSE, FALSE, 0);
-  }
+  if (tb28desktop::IsDrawnIcon(dialog.icon)) gtk_box_pack_start(GTK_BOX(body), Icon(dialog.icon), FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(body), dialog.textArea ? TextArea(dialog.text) : TextLabel(dialog.text), TRUE, TRUE, 0);
   gtk_box_pack_start(GTK_BOX(column), body, TRUE, TRUE, 0);
   gtk_box_pack_start(GTK_BOX(column), ButtonRow(shown), FALSE, FALSE, 0);
