@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """End-to-end scenarios of QUORLFIX on Linux: usage: quorlfix_e2e.py SCENARIO EXECUTABLE."""
 import os
+import select
 import shutil
 import subprocess
 import sys
 import tempfile
+import time
 
 QUESTION = "Fix the quorl database now ?"
 NOT_FOUND = "Quorl not found ?"
@@ -94,6 +96,49 @@ def scenario_flipped_signature(exe):
         code, out, err = run(copy, "y\n\n")
     check(code == 255, f"a damaged ATOMTABLE exits with status 255, got {code}", out + err)
     check(out == "" and err == "", "a start-up failure prints nothing", out + err)
+
+
+def read_until(fd, wanted, seen, seconds=20):
+    """Reads the terminal until the text shows `wanted` more often than in `seen`; the text."""
+    deadline = time.monotonic() + seconds
+    count = seen.count(wanted) + 1
+    while seen.count(wanted) < count:
+        left = deadline - time.monotonic()
+        if left <= 0 or not select.select([fd], [], [], left)[0]:
+            return seen
+        try:
+            block = os.read(fd, 4096)
+        except OSError:  # the program has gone: the terminal is hung up
+            return seen
+        if not block:
+            return seen
+        seen += block.decode("latin-1")
+    return seen
+
+
+def scenario_terminal_prompt(exe):
+    """On a terminal the prompt shows before the program waits for the answer to it."""
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    env["QUORLFIX_DIALOGS"] = "terminal"
+    master, slave = os.openpty()
+    child = subprocess.Popen([exe], stdin=slave, stdout=slave, stderr=slave, env=env, start_new_session=True)
+    os.close(slave)
+    try:
+        out = read_until(master, "Answer (", "")
+        check("Answer (" in out, "the question's prompt shows while the program waits", out)
+        expect_question(out)
+        check(NOT_FOUND not in out, "nothing after the prompt before it is answered", out)
+        os.write(master, b"y\r")
+        out = read_until(master, "Answer (", out)
+        check(NOT_FOUND in out and out.count("Answer (") == 2, "the second box's prompt shows before its answer", out)
+        os.write(master, b"\r")
+        code = child.wait(timeout=30)
+        check(code == 0, f"exit 0, got {code}", out)
+    finally:
+        if child.poll() is None:
+            child.kill()
+            child.wait()
+        os.close(master)
 
 
 DEBUG_OPTION = "--tb28run:collect-publics"

@@ -15,9 +15,14 @@ struct TestFunctionTable {
 
 inline void ExitFromTableTest(std::uint32_t code) { std::_Exit(int(code)); }
 
+// The pairs follow the symbols at the next position aligned for a pair.
+inline std::int32_t RTInitWithList(std::uint32_t rows, const std::uint32_t* symbols) {
+  static char commandLine[] = "";
+  return RTInit(&ExitFromTableTest, 3, rows, symbols, commandLine, 68, 0, nullptr, nullptr, 1, 10, 1, 1, 1048576,
+                nullptr);
+}
+
 template <std::size_t N>
 std::int32_t RTInitWithTable(const TestFunctionTable<N>& table) {
-  static char commandLine[] = "";
-  return RTInit(&ExitFromTableTest, 3, std::uint32_t(N), table.symbols, commandLine, 68, 0, nullptr, nullptr, 1, 10, 1,
-                1, 1048576, nullptr);
+  return RTInitWithList(std::uint32_t(N), table.symbols);
 }

@@ -8,6 +8,7 @@
 #include <sys/un.h>
 
 #include "hostile_files.h"
+#include "traced_child.h"
 #endif
 #include "errors/error_log.h"
 #include "errors/error_log_hex.h"
@@ -242,6 +243,32 @@ TEST_F(ErrorLogTest, ALogThatIsNoRegularFileIsLeftAlone) {
     }
     if (listener >= 0) close(listener);
   }
+}
+
+// Two processes that both find no log and both go to make it: the one that comes second must not
+// empty the record the first wrote. The child is held just after it found no log; the test then
+// makes the log and writes its record before the child goes on to make the log itself.
+TEST_F(ErrorLogTest, TwoProcessesMakingTheMissingLogAtOnceKeepBothRecords) {
+  auto writeRecord = [this](const char* text) {
+    Usual handle = ErrorLogOpen();
+    auto file = reinterpret_cast<FileHandle>(_P2Ptr(handle));
+    if (file == F_ERROR) return 3;
+    ErrorLogWrite(handle, S(text), PlainError());
+    return FClose(file) ? 0 : 4;
+  };
+  TracedChild child([&] { return writeRecord("the second writer's record"); });
+  if (!child.Started()) GTEST_SKIP() << "no process can be traced here";
+  ASSERT_TRUE(child.StopAfterFailing(SYS_openat, ENOENT)) << "the child looked for the log and found none";
+  ASSERT_EQ(writeRecord("the first writer's record"), 0);
+  ASSERT_EQ(child.Finish(), 0);
+  const std::string log = Log();
+  const std::string banner = "***********************ERROR";
+  EXPECT_EQ(log.rfind(banner, 0), 0u) << "the log opens with the first record";
+  const std::size_t first = log.find("the first writer's record"), second = log.find("the second writer's record");
+  ASSERT_NE(first, std::string::npos) << log;
+  ASSERT_NE(second, std::string::npos) << log;
+  EXPECT_LT(first, second);
+  EXPECT_NE(log.find("--------------------\r\n\r\n" + banner), std::string::npos) << "an empty line between";
 }
 
 TEST_F(ErrorLogTest, ARecordTheLogCannotTakeWholeLeavesNoTrace) {

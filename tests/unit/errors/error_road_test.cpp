@@ -1,4 +1,5 @@
 // A runtime operation failing inside a routine of the program, all the way to the error block.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@ struct Seen {
   std::string stack;
   std::string subsystem;
   std::uint32_t argnum;
+  bool canRetry;
 };
 std::vector<Seen> seen;
 std::vector<Usual> answers;  // what the block answers, in turn; then FALSE
@@ -27,7 +29,7 @@ Usual RecordingBlock(std::uint32_t, Usual* args) {
     return std::string(String2Psz(AsStr(v)), SLen(AsStr(v)));
   };
   seen.push_back({_P2DW(IVarGet(e, SYM_GENCODE)), text(SYM_OPERATION), text(SYM_STACK), text(SYM_SUBSYSTEM),
-                  _P2DW(IVarGet(e, SYM_ARGNUM))});
+                  _P2DW(IVarGet(e, SYM_ARGNUM)), IVarGet(e, SYM_CANRETRY).value != 0});
   if (classToDeclare) {
     DeclareClass(classToDeclare, 0, sizeof(InstanceHeader), nullptr, 0, 0, 0);
     classToDeclare = 0;
@@ -109,6 +111,40 @@ TEST_F(ErrorRoadTest, RetryIsAskedAgainUntilTheBlockGivesUp) {
   Usual object = RoutineCreating(SysAddAtom("NEVER"));
   EXPECT_EQ(seen.size(), 3u);
   EXPECT_EQ(object.value, 0u);
+}
+
+// Errors that offer no retry: TRUE from the block takes the default, and the block is asked once
+// however often it would answer TRUE (it answers so many times, then FALSE, so that a road that
+// retried anyway ends and shows as asking again).
+TEST_F(ErrorRoadTest, TrueToAnErrorOfferingNoRetryIsTheDefaultAskedOnce) {
+  const Sym alias = SysAddAtom("NOAREA"), field = SysAddAtom("NOFIELD");
+  const auto isNil = [](Usual u) { return u.type == T_NIL; };
+  struct Case {
+    const char* what;
+    std::function<Usual()> raise;
+    std::function<bool(Usual)> isDefault;
+  };
+  const Case cases[] = {
+      {"a string longer than a string can be", [] { return StringValue(Space(0xFFFFFFFFu)); },
+       [](Usual u) { return u.type == T_STRING && SLen(AsStr(u)) == 0; }},
+      {"a date past the year 9999",
+       [] {
+         return _PAD(Usual{5373484, T_DATE}, IntValue(1));
+       },
+       [](Usual u) { return u.type == T_DATE && u.value == 0; }},
+      {"a message without a name", [] { return CallKest<2>(Send, IntValue(1)); }, isNil},
+      {"an undefined function", [] { return _CallKestFunc(SysAddAtom("NOTAFUNCTION"), nullptr); }, isNil},
+      {"an alias that does not exist", [=] { return FieldGetAlias(alias, field); }, isNil},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    seen.clear();
+    answers.assign(50, LogicValue(true));
+    Usual result = c.raise();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_FALSE(seen[0].canRetry);
+    EXPECT_TRUE(c.isDefault(result));
+  }
 }
 
 Usual FailingBlock(std::uint32_t, Usual*) {

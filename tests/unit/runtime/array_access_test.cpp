@@ -158,6 +158,45 @@ TEST_F(ArrayAccessTest, DeleteAndInsertKeepTheLength) {
   EXPECT_TRUE(ErrorRecorder::Raised().empty());
 }
 
+// An array grows by appending: past its inline slots into slots of its own, and again as those
+// fill. Every element it had stays in its place.
+TEST_F(ArrayAccessTest, GrowingKeepsEveryElementInItsPlace) {
+  for (std::int32_t start : {0, 1, 3, 4, 5}) {
+    SCOPED_TRACE(start);
+    std::vector<std::int32_t> want;
+    std::vector<Usual> first;
+    for (std::int32_t i = 0; i < start; ++i) {
+      want.push_back(100 + i);
+      first.push_back(IntValue(100 + i));
+    }
+    TbArr a = ArrayInit(std::uint32_t(first.size()), first.data());
+    for (std::int32_t i = start; i < 40; ++i) {
+      ASSERT_EQ(AsInt(AAdd(a, IntValue(100 + i))), 100 + i);
+      want.push_back(100 + i);
+      ASSERT_EQ(Contents(a), want);
+    }
+  }
+  EXPECT_TRUE(ErrorRecorder::Raised().empty());
+}
+
+// The last element of a full array, in its inline slots or in slots of its own: nothing follows
+// it to move up, and nothing past the end is read (a sanitizer build sees any such read).
+TEST_F(ArrayAccessTest, DeletingTheLastElementOfAFullArrayReadsNothingBeyond) {
+  for (std::int32_t length : {4, 8, 16}) {
+    SCOPED_TRACE(length);
+    TbArr a = ArrayCreate(0);
+    std::vector<std::int32_t> want;
+    for (std::int32_t i = 1; i <= length; ++i) {
+      AAdd(a, IntValue(i));
+      want.push_back(i);
+    }
+    EXPECT_EQ(ADel(a, std::uint32_t(length)), a);
+    want.back() = kNil;
+    EXPECT_EQ(Contents(a), want);
+  }
+  EXPECT_TRUE(ErrorRecorder::Raised().empty());
+}
+
 TEST_F(ArrayAccessTest, DeleteAndInsertOutOfRangeChangeNothing) {
   for (auto edit : {&ADel, &AIns}) {
     for (std::uint32_t position : {0u, 4u}) {

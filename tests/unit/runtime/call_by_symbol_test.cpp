@@ -2,6 +2,7 @@
 #include <memory>
 #include <vector>
 
+#include "documented_layout.h"
 #include "error_recorder.h"
 #include "indexed_box.h"
 #include "runtime_fixture.h"
@@ -44,6 +45,26 @@ class CallBySymbolTest : public RuntimeTest {
   static TbArr Args(std::initializer_list<Usual> values) {
     return ArrayInit(std::uint32_t(values.size()), values.begin());
   }
+  // A table written byte by byte where the documented layout puts its fields on this target, and
+  // handed to RTInit; each row calls Record with the row's parameter count.
+  static std::vector<unsigned char> DocumentedTable(const std::vector<std::pair<Sym, std::uint32_t>>& rows) {
+    const auto n = std::uint32_t(rows.size());
+    const Layout here = LayOut(DocumentedFunctionTable(n));
+    std::vector<unsigned char> bytes(here.size);
+    for (std::uint32_t i = 0; i < n; ++i) {
+      WriteAt<std::uint32_t>(bytes.data(), here.offsets[i], rows[i].first);
+      WriteAt<KestFn>(bytes.data(), here.offsets[n + 2 * i], &Record);
+      WriteAt<std::uint32_t>(bytes.data(), here.offsets[n + 2 * i + 1], rows[i].second);
+    }
+    EXPECT_EQ(RTInitWithList(n, reinterpret_cast<const std::uint32_t*>(bytes.data())), 0);
+    return bytes;
+  }
+  // The parameter count of the row a call by the symbol reached.
+  static std::uint32_t RowReached(Sym symbol) {
+    Calls().clear();
+    _CallKestFunc(symbol, nullptr);
+    return Calls().size() == 1 ? DeclaredOf(Calls()[0].countWord) : 0xFFFFFFFFu;
+  }
   std::unique_ptr<ValueKeeper> keeper_;
   Sym recorder_ = 0;
   TestFunctionTable<2> table_{};
@@ -80,6 +101,28 @@ TEST_F(CallBySymbolTest, TheProgramsTableGetsTheElementsWithItsDeclaredCount) {
   ASSERT_EQ(Calls().size(), 1u);
   EXPECT_EQ(Calls()[0].countWord, CountWord(2, 0));
   EXPECT_TRUE(ErrorRecorder::Raised().empty());
+}
+
+// An odd number of rows, so that on a 64-bit target the pairs start past a gap after the symbols;
+// symbols below and above 65536 (looked up by different indexes).
+TEST_F(CallBySymbolTest, ATableLaidOutAsDocumentedIsReadRowByRow) {
+  const Sym a = SysAddAtom("ROWA"), b = SysAddAtom("ROWB"), far = 0x12345;
+  const std::vector<unsigned char> table = DocumentedTable({{a, 1}, {far, 2}, {b, 3}});
+  EXPECT_EQ(RowReached(a), 1u);
+  EXPECT_EQ(RowReached(far), 2u);
+  EXPECT_EQ(RowReached(b), 3u);
+  EXPECT_TRUE(ErrorRecorder::Raised().empty());
+}
+
+// A lookup reads the table from its first row: a symbol listed again further down keeps the row
+// it was first listed with, whichever index finds it.
+TEST_F(CallBySymbolTest, ASymbolListedTwiceKeepsItsFirstRow) {
+  const Sym near = SysAddAtom("TWICE"), far = 0x12345, other = SysAddAtom("ONCE");
+  const std::vector<unsigned char> table =
+      DocumentedTable({{near, 1}, {far, 2}, {other, 3}, {near, 4}, {far, 5}, {near, 6}});
+  EXPECT_EQ(RowReached(near), 1u);
+  EXPECT_EQ(RowReached(far), 2u);
+  EXPECT_EQ(RowReached(other), 3u);
 }
 
 TEST_F(CallBySymbolTest, TheProgramsRowComesBeforeTheRuntimesFunction) {

@@ -179,6 +179,59 @@ TEST_F(ObjectCollectorTest, EachRunOfTheReferenceMapKeepsWhatItNames) {
   EXPECT_EQ(Str(raw->any), "the dynamic-value run");
 }
 
+// Runs of several fields: the collector follows each field of a run at the run's own stride (a
+// reference word, a whole dynamic value), to the run's last field.
+struct Runs {
+  InstanceHeader header;
+  TbStr texts[3];
+  std::uint32_t number;
+  Usual values[3];
+};
+
+TEST_F(CollectorTest, EveryFieldOfALongRunIsFollowed) {
+  TbTestSetStackScan(0);
+  const Sym cls = SysAddAtom("RUNS");
+  Sym t[3], v[3];
+  for (int i = 0; i < 3; ++i) {
+    t[i] = SysAddAtom(("TEXT" + std::to_string(i)).c_str());
+    v[i] = SysAddAtom(("VALUE" + std::to_string(i)).c_str());
+  }
+  const Sym n = SysAddAtom("NUMBER");
+  const auto ref = std::uint32_t(sizeof(void*)), usual = std::uint32_t(sizeof(Usual));
+  const std::uint32_t map[] = {2, std::uint32_t(offsetof(Runs, texts)), 3, std::uint32_t(offsetof(Runs, values)),
+                               REFMAP_USUAL_RUN | 3};
+  ASSERT_EQ(DeclareClass(cls, 0, sizeof(Runs), map, 0, 0, 7,                                  //
+                         t[0], std::uint32_t(offsetof(Runs, texts[0])), T_STRING, ref, 3u,    //
+                         t[1], std::uint32_t(offsetof(Runs, texts[1])), T_STRING, ref, 3u,    //
+                         t[2], std::uint32_t(offsetof(Runs, texts[2])), T_STRING, ref, 3u,    //
+                         n, std::uint32_t(offsetof(Runs, number)), T_INT, 4u, 3u,             //
+                         v[0], std::uint32_t(offsetof(Runs, values[0])), T_USUAL, usual, 3u,  //
+                         v[1], std::uint32_t(offsetof(Runs, values[1])), T_USUAL, usual, 3u,  //
+                         v[2], std::uint32_t(offsetof(Runs, values[2])), T_USUAL, usual, 3u),
+            0);
+  HeapFrame holder;
+  Usual args[1] = {SymbolValue(cls)};
+  holder.locals[0] = CreateInstance(CountWord(1, 1), args);
+  auto* raw = reinterpret_cast<Runs*>(AsObj(holder.locals[0]));
+  ASSERT_NE(raw, nullptr);
+  for (int i = 0; i < 3; ++i) {
+    Usual text;
+    PutString(&text, ("reference " + std::to_string(i)).c_str());
+    raw->texts[i] = AsStr(text);
+    PutString(&raw->values[i], ("dynamic value " + std::to_string(i)).c_str());
+  }
+  MakeGarbage(100);
+  ScrubStack();
+  TbTestCollect();
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    ASSERT_TRUE(TbTestIsLive(raw->texts[i]));
+    ASSERT_TRUE(TbTestIsLive(AsPtr(raw->values[i])));
+    EXPECT_EQ(std::string(String2Psz(raw->texts[i])), "reference " + std::to_string(i));
+    EXPECT_EQ(Str(raw->values[i]), "dynamic value " + std::to_string(i));
+  }
+}
+
 TEST_F(ObjectCollectorTest, TheErrorBlockIsARoot) {
   TbTestSetStackScan(0);
   Usual block = NewHolder();

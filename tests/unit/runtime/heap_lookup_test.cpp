@@ -1,6 +1,8 @@
 // Finding the block an address points into (what the collector does for every word of the
 // native stack), and the heap giving memory back once its blocks are gone.
 #include <cstdint>
+#include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,22 @@ class HeapLookupTest : public RuntimeTest {
   }
   static const void* Containing(const void* address) { return TbTestBlockContaining(address); }
   static const char* Bytes(const void* p) { return static_cast<const char*>(p); }
+};
+
+// A frame of the test's own: its one local is a root of every collection while it stands.
+struct RootFrame {
+  FrameInfo info{"HOLDER", "heap_lookup_test.cpp"};
+  Usual local = NilValue();
+  Frame frame{};
+  RootFrame() {
+    frame.info = &info;
+    frame.locals = &local;
+    frame.localCount = 1;
+    INCKidStackPtr(&frame);
+  }
+  ~RootFrame() { DECKidStackPtr(&frame); }
+  RootFrame(const RootFrame&) = delete;
+  RootFrame& operator=(const RootFrame&) = delete;
 };
 
 TEST_F(HeapLookupTest, EveryByteOfABlockLeadsToItsStartAndNoByteBeyond) {
@@ -83,6 +101,63 @@ TEST_F(HeapLookupTest, AddressesOutsideEveryBlockFindNone) {
     EXPECT_EQ(Containing(reinterpret_cast<const void*>(chunk)), nullptr);
     EXPECT_EQ(Containing(reinterpret_cast<const void*>(chunk + 8)), nullptr);
     EXPECT_EQ(Containing(reinterpret_cast<const void*>(chunk + 0xFFF0)), nullptr);
+  }
+}
+
+// Chunk memory comes from the C heap as it is: a slot not handed out yet may hold anything, even
+// the bytes of a live block. Neither the lookup nor a sweep takes it for a block.
+TEST_F(HeapLookupTest, ASlotNeverHandedOutIsNoBlockWhateverItHolds) {
+  TbTestSetStackScan(0);
+  const std::string text(150, 'q');  // a size no other block of the test has
+  const char* s[3];
+  for (const char*& slot : s) slot = Bytes(Psz2String(text.c_str()));
+  if (TbTestHeapStats().chunkBytes == 0) GTEST_SKIP() << "no chunks in this build: every block stands alone";
+  const std::ptrdiff_t stride = s[1] - s[0];
+  ASSERT_GT(stride, 0);
+  ASSERT_EQ(s[2] - s[1], stride) << "three slots side by side";
+  char* next = const_cast<char*>(s[2]) + stride;  // the first slot not handed out
+  auto chunkOf = [](const void* p) { return reinterpret_cast<std::uintptr_t>(p) & ~std::uintptr_t(0xFFFF); };
+  ASSERT_EQ(chunkOf(next + stride - 1), chunkOf(s[0])) << "room for one more slot in the chunk";
+  std::memcpy(next, s[2], std::size_t(stride));
+  EXPECT_EQ(Containing(next), nullptr);
+  EXPECT_EQ(Containing(next + 24), nullptr);
+  // The three go. Their slots, and then the fresh ones up to the end of the chunk and past it,
+  // are handed out each once: a slot never handed out is on no free list.
+  TbTestCollect();
+  const auto count = std::uint32_t(2 * 0x10000 / stride);
+  RootFrame root;
+  root.local = ArrayValue(ArrayCreate(count));
+  for (std::uint32_t i = 1; i <= count; ++i) ArrayPut(AsArr(root.local), i, StringValue(Psz2String(text.c_str())));
+  std::set<const void*> taken;
+  for (std::uint32_t i = 1; i <= count; ++i) taken.insert(AsPtr(ArrayGet(AsArr(root.local), i)));
+  EXPECT_EQ(taken.size(), count) << "a slot was handed out twice";
+}
+
+// Empty chunks past those kept go back to the C heap, but never the one a size takes its new
+// slots from, wherever it lies among the others. The C heap places chunks in no set order, so two
+// sizes take their chunk, one before a great many others and one after them.
+TEST_F(HeapLookupTest, TheChunkNewSlotsComeFromIsNeverGivenBack) {
+  TbTestSetStackScan(0);
+  const std::string before(150, 'b'), after(200, 'a');
+  Psz2String(before.c_str());
+  if (TbTestHeapStats().chunkBytes == 0) GTEST_SKIP() << "no chunks in this build: every block stands alone";
+  RootFrame root;
+  constexpr std::uint32_t kStrings = 80000;  // some eighty chunks
+  root.local = ArrayValue(ArrayCreate(kStrings));
+  for (std::uint32_t i = 1; i <= kStrings; ++i)
+    ArrayPut(AsArr(root.local), i, StringValue(Psz2String("a string of some forty bytes")));
+  Psz2String(after.c_str());
+  std::uint64_t held = TbTestHeapStats().chunkBytes;
+  root.local = NilValue();
+  TbTestCollect();
+  ASSERT_LT(TbTestHeapStats().chunkBytes, held) << "empty chunks went back";
+  for (const std::string* text : {&before, &after}) {
+    SCOPED_TRACE(text == &before ? "the size taken before" : "the size taken after");
+    root.local = StringValue(Psz2String(text->c_str()));
+    EXPECT_EQ(Containing(AsPtr(root.local)), AsPtr(root.local));
+    TbTestCollect();
+    ASSERT_TRUE(TbTestIsLive(AsPtr(root.local)));
+    EXPECT_EQ(Str(root.local), *text);
   }
 }
 

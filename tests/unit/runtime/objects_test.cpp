@@ -235,6 +235,40 @@ TEST_F(ObjectsTest, DeclarationsAreChecked) {
   EXPECT_TRUE(IsClass(cls));
 }
 
+// The first two words of every instance are the runtime's (its class and the collector's word):
+// a variable that reaches into them, by its offset or by its length, is refused with the class.
+TEST_F(ObjectsTest, NoVariableMayOverlapTheInstanceHeader) {
+  const auto header = std::uint32_t(sizeof(InstanceHeader)), word = std::uint32_t(sizeof(void*));
+  struct Case {
+    const char* what;
+    std::uint32_t offset;
+    std::uint32_t type;
+    std::uint32_t size;
+  };
+  const Case cases[] = {
+      {"a number on the class word", 0, T_INT, 4},
+      {"a number inside the class word", 4, T_INT, 4},
+      {"a number on the collector's word", word, T_INT, 4},
+      {"a number in the header's last four bytes", header - 4, T_INT, 4},
+      {"a reference over the collector's word", word, T_STRING, word},
+      {"a dynamic value from the header's last four bytes on", header - 4, T_USUAL, std::uint32_t(sizeof(Usual))},
+  };
+  const std::uint32_t noMap[] = {0};
+  Sym v = SysAddAtom("V");
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Sym bad = SysAddAtom(("OVERLAPPING" + std::to_string(++n)).c_str());
+    const std::uint32_t map[] = {1, c.offset, c.type == T_USUAL ? REFMAP_USUAL_RUN | 1 : 1};
+    const bool reference = c.type == T_STRING || c.type == T_USUAL;
+    EXPECT_NE(DeclareClass(bad, 0, header + 32, reference ? map : noMap, 0, 0, 1, v, c.offset, c.type, c.size, 3u), 0);
+    EXPECT_FALSE(IsClass(bad));
+  }
+  Sym right = SysAddAtom("RIGHTAFTER");
+  EXPECT_EQ(DeclareClass(right, 0, header + 4, noMap, 0, 0, 1, v, header, std::uint32_t(T_INT), 4u, 3u), 0)
+      << "the first byte after the header is the variables'";
+}
+
 Usual ReturnsSecond(Usual, std::uint32_t countWord, Usual* args) {
   return PassedOf(countWord) >= 2 ? args[1] : IntValue(DeclaredOf(countWord));
 }

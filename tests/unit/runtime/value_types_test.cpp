@@ -1,3 +1,4 @@
+#include "documented_layout.h"
 #include "runtime_fixture.h"
 #include "tb28run/arrays.h"
 #include "tb28run/datetime.h"
@@ -93,6 +94,20 @@ TEST_F(ValueTypesTest, TypeNames) {
       {9, "CODEBLOCK"}, {10, "SYMBOL"}, {14, "DWORD"},     {18, "PTR"},
       {19, "USUAL"},    {139, "PTR"},   {4, "UNKNOWN(4)"}, {4294967295u, "UNKNOWN(4294967295)"}};
   for (const auto& [code, name] : names) EXPECT_EQ(Str(TypeString(code)), name) << code;
+}
+
+// A value word, then the 32-bit type code: 8 bytes on i386. Arrays of them are the slots every
+// call passes, so their size is the stride between arguments.
+TEST_F(ValueTypesTest, ADynamicValueIsLaidOutAsDocumented) {
+  const std::vector<DocumentedField> fields = {{"value", 0, Holds::Address}, {"type", 4, Holds::Word32}};
+  ASSERT_EQ(LayOut(fields, 4).size, 8u);
+  const Layout here = LayOut(fields);
+  EXPECT_EQ(sizeof(Usual), here.size);
+  Usual slots[2] = {S("first"), IntValue(-2)};
+  EXPECT_EQ(ReadAt<std::uintptr_t>(slots, here.offsets[0]), reinterpret_cast<std::uintptr_t>(AsStr(slots[0])));
+  EXPECT_EQ(ReadAt<std::uint32_t>(slots, here.offsets[1]), T_STRING);
+  EXPECT_EQ(ReadAt<std::uint32_t>(slots, here.size + here.offsets[0]), 0xFFFFFFFEu);
+  EXPECT_EQ(ReadAt<std::uint32_t>(slots, here.size + here.offsets[1]), T_INT);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "runtime_fixture.h"
@@ -92,6 +93,23 @@ TEST_F(AtomTableTest, DamagedTablesFailWithoutReadingPastTheEnd) {
     // A copy of exactly the damaged size, so that a sanitizer sees any read beyond it.
     std::vector<unsigned char> exact(d.bytes);
     EXPECT_FALSE(RegisterAtomTable(exact.data(), std::uint32_t(exact.size()))) << d.what;
+  }
+}
+
+// A table that ends with fewer bytes than a length word takes is damaged, whatever those bytes
+// and whatever lies after the resource: the walk never reads a length word it does not wholly
+// have. The table is first placed in front of zero bytes (which would read as the closing zero
+// length), for the builds without a sanitizer to notice a read beyond; then it is exactly as long.
+TEST_F(AtomTableTest, FewerThanFourBytesLeftAreNoLengthWord) {
+  for (bool exact : {false, true}) {
+    for (std::size_t left = 1; left < 4; ++left) {
+      SCOPED_TRACE(std::to_string(left) + (exact ? " bytes left, exactly as long" : " bytes left, zeros beyond"));
+      std::vector<unsigned char> bytes = Table({"START"}, false);
+      bytes.insert(bytes.end(), left, 0);
+      auto size = std::uint32_t(bytes.size());
+      if (!exact) bytes.insert(bytes.end(), 8, 0);
+      EXPECT_FALSE(RegisterAtomTable(bytes.data(), size));
+    }
   }
 }
 

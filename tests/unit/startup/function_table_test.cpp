@@ -1,5 +1,8 @@
 #include <set>
+#include <vector>
 
+#include "app/start.h"
+#include "documented_layout.h"
 #include "program_fixture.h"
 #include "startup/function_table.h"
 
@@ -27,6 +30,22 @@ TEST(FunctionTableTest, FortyOneRowsWithTheirSymbolsAndParameterCounts) {
     EXPECT_NE(FunctionTable.pairs[i].function, nullptr) << "row " << i;
     EXPECT_TRUE(seen.insert(FunctionTable.symbols[i]).second) << "row " << i << " repeats a symbol";
   }
+}
+
+TEST(FunctionTableTest, TheTableLiesWhereTheDocumentedLayoutPutsIt) {
+  const std::vector<DocumentedField> fields = DocumentedFunctionTable(FUNCTION_COUNT);
+  const Layout i386 = LayOut(fields, 4);
+  ASSERT_EQ(i386.size, 12u * FUNCTION_COUNT);
+  for (std::size_t i = 0; i < fields.size(); ++i) ASSERT_EQ(i386.offsets[i], fields[i].i386Offset);
+  const Layout here = LayOut(fields);
+  EXPECT_EQ(sizeof FunctionTable, here.size);
+  for (std::uint32_t i = 0; i < FUNCTION_COUNT; ++i) {
+    EXPECT_EQ(ReadAt<std::uint32_t>(&FunctionTable, here.offsets[i]), kRows[i].symbol) << "row " << i;
+    EXPECT_EQ(ReadAt<std::uint32_t>(&FunctionTable, here.offsets[FUNCTION_COUNT + 2 * i + 1]), kRows[i].params)
+        << "row " << i;
+  }
+  EXPECT_EQ(ReadAt<KestFn>(&FunctionTable, here.offsets[FUNCTION_COUNT]), &Start) << "row 0";
+  EXPECT_EQ(ReadAt<KestFn>(&FunctionTable, here.offsets[FUNCTION_COUNT + 2 * 38]), &ArrayBuild) << "row 38";
 }
 
 class FunctionTableCallTest : public ProgramTest {};

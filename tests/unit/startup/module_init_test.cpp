@@ -1,7 +1,10 @@
 #include <cstddef>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "app/start.h"
+#include "documented_layout.h"
 #include "errors/call_stack_settings.h"
 #include "errors/error_system_init.h"
 #include "intl/set_international.h"
@@ -102,6 +105,129 @@ TEST_F(ModuleInitTest, ErrorVariablesLieAtTheirDeclaredOffsets) {
   TbArr array = ArrayCreate(2);
   IVarPut(o, SYM_ARGS, ArrayValue(array));
   EXPECT_EQ(raw->ARGS, array);
+}
+
+// The classes as documented for i386: the runtime's two header words (symbol 0), then the
+// variables by offset, with their type codes.
+struct DocumentedVar {
+  Sym symbol;
+  std::uint32_t type;
+  DocumentedField field;
+};
+struct DocumentedClass {
+  Sym symbol;
+  std::uint32_t i386Size;
+  std::vector<DocumentedVar> vars;
+};
+
+std::vector<DocumentedVar> WithHeader(std::vector<DocumentedVar> vars) {
+  vars.insert(vars.begin(), {{0, 0, {"class word", 0, Holds::Address}}, {0, 0, {"collector word", 4, Holds::Address}}});
+  return vars;
+}
+
+const DocumentedClass kDocumentedClasses[] = {
+    {SYM_TBOBJECT, 12, WithHeader({{SYM_OCARGO, T_OBJECT, {"OCARGO", 8, Holds::Address}}})},
+    {SYM_CODEBLOCK, 16,
+     WithHeader({{SYM__CODE, T_STRING, {"_CODE", 8, Holds::Address}},
+                 {SYM_NPARAMCOUNT, T_INT, {"NPARAMCOUNT", 12, Holds::Word32}}})},
+    {SYM_ERROR, 124,
+     WithHeader({
+         {SYM_SUBSYSTEM, T_STRING, {"SUBSYSTEM", 8, Holds::Address}},
+         {SYM_SUBCODE, T_DWORD, {"SUBCODE", 12, Holds::Word32}},
+         {SYM_GENCODE, T_DWORD, {"GENCODE", 16, Holds::Word32}},
+         {SYM_OSCODE, T_DWORD, {"OSCODE", 20, Holds::Word32}},
+         {SYM_SEVERITY, T_DWORD, {"SEVERITY", 24, Holds::Word32}},
+         {SYM_CANDEFAULT, T_LOGIC, {"CANDEFAULT", 28, Holds::Word32}},
+         {SYM_CANRETRY, T_LOGIC, {"CANRETRY", 32, Holds::Word32}},
+         {SYM_CANSUBSTITUTE, T_LOGIC, {"CANSUBSTITUTE", 36, Holds::Word32}},
+         {SYM_OPERATION, T_STRING, {"OPERATION", 40, Holds::Address}},
+         {SYM_DESCRIPTION, T_STRING, {"DESCRIPTION", 44, Holds::Address}},
+         {SYM_FILENAME, T_STRING, {"FILENAME", 48, Holds::Address}},
+         {SYM_ARGS, T_ARRAY, {"ARGS", 52, Holds::Address}},
+         {SYM_TRIES, T_DWORD, {"TRIES", 56, Holds::Word32}},
+         {SYM_FUNCSYM, T_SYMBOL, {"FUNCSYM", 60, Holds::Word32}},
+         {SYM_FILEHANDLE, T_DWORD, {"FILEHANDLE", 64, Holds::Word32}},
+         {SYM_ARGNUM, T_DWORD, {"ARGNUM", 68, Holds::Word32}},
+         {SYM_FUNCPTR, T_PTR, {"FUNCPTR", 72, Holds::Address}},
+         {SYM_SUBCODETEXT, T_STRING, {"SUBCODETEXT", 76, Holds::Address}},
+         {SYM_ARG, T_STRING, {"ARG", 80, Holds::Address}},
+         {SYM_ARGTYPE, T_DWORD, {"ARGTYPE", 84, Holds::Word32}},
+         {SYM_ARGTYPEREQ, T_DWORD, {"ARGTYPEREQ", 88, Holds::Word32}},
+         {SYM_MAXSIZE, T_DWORD, {"MAXSIZE", 92, Holds::Word32}},
+         {SYM_SUBSTITUTETYPE, T_DWORD, {"SUBSTITUTETYPE", 96, Holds::Word32}},
+         {SYM_CHOICE, T_DWORD, {"CHOICE", 100, Holds::Word32}},
+         {SYM_CALLFUNCSYM, T_SYMBOL, {"CALLFUNCSYM", 104, Holds::Word32}},
+         {SYM_CARGO, T_USUAL, {"CARGO", 108, Holds::DynamicValue}},
+         {SYM_METHODSELF, T_OBJECT, {"METHODSELF", 116, Holds::Address}},
+         {SYM_STACK, T_STRING, {"STACK", 120, Holds::Address}},
+     })},
+};
+
+Layout LayOutClass(const DocumentedClass& c, std::size_t addressBytes = sizeof(void*)) {
+  std::vector<DocumentedField> fields;
+  for (const DocumentedVar& v : c.vars) fields.push_back(v.field);
+  return LayOut(fields, addressBytes);
+}
+
+TEST(DocumentedClassesTest, TheTablesAreTheI386LayoutsThemselves) {
+  for (const DocumentedClass& c : kDocumentedClasses) {
+    Layout i386 = LayOutClass(c, 4);
+    EXPECT_EQ(i386.size, c.i386Size) << Symbol2String(c.symbol);
+    for (std::size_t i = 0; i < c.vars.size(); ++i) EXPECT_EQ(i386.offsets[i], c.vars[i].field.i386Offset);
+  }
+}
+
+// Each variable, put through the runtime by its symbol, changes the bytes the documented layout
+// gives it on this target and no others; the instance is exactly as long as that layout.
+TEST_F(ModuleInitTest, EveryVariableLiesWhereTheDocumentedLayoutPutsIt) {
+  ASSERT_EQ(ModuleInit(), 0);
+  int marker;
+  for (const DocumentedClass& c : kDocumentedClasses) {
+    SCOPED_TRACE(Symbol2String(c.symbol));
+    const Layout here = LayOutClass(c);
+    Usual object = NewObject(c.symbol);
+    ASSERT_EQ(object.type, T_OBJECT);
+    auto* base = static_cast<const unsigned char*>(AsPtr(object));
+    const void* block = TbTestBlockContaining(base);
+    ASSERT_NE(block, nullptr);
+    ASSERT_EQ(TbTestBlockContaining(base + here.size - 1), block) << "the instance is shorter";
+    EXPECT_NE(TbTestBlockContaining(base + here.size), block) << "the instance is longer";
+    for (std::size_t i = 0; i < c.vars.size(); ++i) {
+      const DocumentedVar& v = c.vars[i];
+      if (!v.symbol) continue;
+      SCOPED_TRACE(v.field.name);
+      std::uint32_t number = 0x1000 + std::uint32_t(i);
+      Usual value;
+      switch (v.type) {
+        case T_INT:
+        case T_DWORD: value = IntValue(std::int32_t(number)); break;
+        case T_LOGIC: value = LogicValue(true); break;
+        case T_SYMBOL: value = SymbolValue(number); break;
+        case T_STRING: value = S(v.field.name); break;
+        case T_ARRAY: value = ArrayValue(ArrayCreate(1)); break;
+        case T_OBJECT: value = object; break;
+        case T_PTR: value = PtrValue(&marker); break;
+        default: value = IntValue(std::int32_t(number)); break;
+      }
+      const std::vector<unsigned char> before(base, base + here.size);
+      IVarPut(AsObj(object), v.symbol, value);
+      const std::size_t at = here.offsets[i];
+      const std::size_t size = ShapeOf(v.field.holds, sizeof(void*)).size;
+      for (std::size_t b = 0; b < here.size; ++b) {
+        if (base[b] != before[b]) {
+          EXPECT_TRUE(b >= at && b < at + size) << "byte " << b << " changed";
+        }
+      }
+      switch (v.field.holds) {
+        case Holds::Word32: EXPECT_EQ(ReadAt<std::uint32_t>(base, at), v.type == T_LOGIC ? 1u : number); break;
+        case Holds::Address: EXPECT_EQ(ReadAt<std::uintptr_t>(base, at), value.value); break;
+        default:
+          EXPECT_EQ(ReadAt<std::uintptr_t>(base, at), value.value);
+          EXPECT_EQ(ReadAt<std::uint32_t>(base, at + sizeof(void*)), T_INT);
+          break;
+      }
+    }
+  }
 }
 
 TEST_F(ModuleInitTest, FailingClassDeclarationStopsEverythingAfterIt) {
