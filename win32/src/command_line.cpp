@@ -35,7 +35,9 @@ void AppendQuoted(std::string& line, const std::string& argument) {
   if (enclose) line += '"';
 }
 
-std::string JoinArguments(const std::vector<std::string>& arguments) {
+}  // namespace
+
+std::string win32::JoinArguments(const std::vector<std::string>& arguments) {
   std::string line;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     if (i > 0) line += ' ';
@@ -43,6 +45,8 @@ std::string JoinArguments(const std::vector<std::string>& arguments) {
   }
   return line;
 }
+
+namespace {
 
 // Built once and never destroyed: the pointer handed out stays valid until the process ends.
 std::string& OwnCommandLine() {
@@ -69,7 +73,7 @@ std::string& OwnCommandLine() {
       arguments.push_back(raw.substr(start, end - start));
       start = end + 1;
     }
-    return JoinArguments(arguments);
+    return win32::JoinArguments(arguments);
   }());
   return line;
 }
@@ -86,14 +90,6 @@ LPSTR WINAPI GetCommandLineA(void) {
     if (hooks.commandLine) return hooks.commandLine->data();
   }
   return OwnCommandLine().data();
-}
-
-LPCSTR Win32TestQuoteArguments(const char* const* arguments, int count) {
-  thread_local std::string line;
-  std::vector<std::string> list;
-  for (int i = 0; i < count; ++i) list.emplace_back(arguments[i]);
-  line = JoinArguments(list);
-  return line.c_str();
 }
 
 }  // extern "C"

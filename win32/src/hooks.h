@@ -1,5 +1,5 @@
 // Test-hook state shared by the files of the POSIX Windows layer. Every hook lives here so that
-// Win32TestReset (hooks.cpp) forgets them all in one place. Guarded by one mutex: the program
+// Win32TestReset (testing/hooks.cpp) forgets them all in one place. Guarded by one mutex: the program
 // is single-threaded, tests may not be.
 #pragma once
 
@@ -13,6 +13,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace win32 {
 
@@ -27,8 +28,13 @@ struct HookState {
 
 HookState& Hooks();
 
-// Owned by resources.cpp: restores the registered bytes of every resource.
+// Owned by resources.cpp: replaces the bytes of a resource (null: the resource is missing), and
+// restores the registered bytes of every resource.
+void OverrideResource(WORD type, WORD name, const void* bytes, DWORD size);
 void ResetResourceOverrides();
+
+// Owned by command_line.cpp: the arguments quoted the Windows way and joined into one line.
+std::string JoinArguments(const std::vector<std::string>& arguments);
 
 // ASCII lower case, the way module names compare on Windows.
 std::string AsciiLower(std::string text);
