@@ -12,7 +12,7 @@ namespace {
 
 // The expected records, with the texts that depend on the host in braces.
 std::string Expected(const char* name) {
-  std::filesystem::path dir = std::filesystem::path(__FILE__).parent_path() / "expected";
+  std::filesystem::path dir = ERROR_LOG_EXPECTED_DIR;
   std::string text = ScratchDir::Read(dir / name);
   EXPECT_FALSE(text.empty()) << "missing " << (dir / name).string();
   auto replace = [&text](const std::string& from, const std::string& to) {
