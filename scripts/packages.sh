@@ -5,6 +5,9 @@ BUILD_PACKAGES=(g++ cmake ninja-build python3)
 TEST_PACKAGES=(googletest clang-format g++-mingw-w64-x86-64 g++-mingw-w64-i686 locales-all)
 # The Windows build run under Wine on a virtual display, and its ZIP.
 WINDOWS_TEST_PACKAGES=(wine wine64 fonts-wine xvfb xdotool imagemagick zip)
+# The 32-bit Linux build and its tests under QEMU's user mode, which runs them on the host's own
+# 32-bit C and C++ libraries.
+I686_TEST_PACKAGES=(g++-i686-linux-gnu qemu-user libc6-i386 lib32stdc++6 lib32gcc-s1)
 # The fuzz targets (scripts/fuzz-smoke): clang and its libFuzzer.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The benchmarks (bench/run): Google Benchmark, Lua 5.4 (a baseline) and GNU time (peak RSS).

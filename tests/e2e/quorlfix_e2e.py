@@ -1,5 +1,8 @@
 #!/usr/bin/env python3
-"""End-to-end scenarios of QUORLFIX on Linux: usage: quorlfix_e2e.py SCENARIO EXECUTABLE."""
+"""End-to-end scenarios of QUORLFIX on Linux: usage: quorlfix_e2e.py SCENARIO [EMULATOR...] EXECUTABLE.
+
+EMULATOR, when given, is the command that runs the executable (QEMU's user mode for the 32-bit
+build); every run of the executable or of a copy of it goes through it."""
 import os
 import shutil
 import subprocess
@@ -10,8 +13,11 @@ QUESTION = "Fix the quorl database now ?"
 NOT_FOUND = "Quorl not found ?"
 
 
+EMULATOR = []
+
+
 def run(exe, answers, env=None, cwd=None, args=()):
-    done = subprocess.run([exe, *args], input=answers.encode(), capture_output=True, timeout=30, env=env, cwd=cwd)
+    done = subprocess.run([*EMULATOR, exe, *args], input=answers.encode(), capture_output=True, timeout=30, env=env, cwd=cwd)
     return done.returncode, done.stdout.decode("latin-1"), done.stderr.decode("latin-1")
 
 
@@ -112,5 +118,6 @@ def scenario_debug_launch(exe):
 
 
 if __name__ == "__main__":
-    globals()["scenario_" + sys.argv[1]](sys.argv[2])
+    EMULATOR = sys.argv[2:-1]
+    globals()["scenario_" + sys.argv[1]](sys.argv[-1])
     print("passed")

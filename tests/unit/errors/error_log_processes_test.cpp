@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "child_program.h"
 #include "runtime_fixture.h"
 #include "scratch_dir.h"
 #include "tb28run/datetime.h"
@@ -18,10 +19,11 @@ namespace {
 
 // Starts the writer in the directory with these arguments; its pid.
 pid_t Start(const ScratchDir& dir, const std::string& first, const std::string& second) {
+  const ChildProgram writer(ERROR_LOG_WRITER, {"error_log_writer", first, second});
   pid_t pid = fork();
   if (pid == 0) {
     if (chdir(dir.Path().c_str()) != 0) _exit(126);
-    execl(ERROR_LOG_WRITER, "error_log_writer", first.c_str(), second.c_str(), static_cast<char*>(nullptr));
+    writer.Exec();
     _exit(127);
   }
   return pid;
