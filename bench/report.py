@@ -67,6 +67,7 @@ def main():
     late = {name: max(ns - loop, 0.0) for name, ns in best.items() if name != "EmptyLoop"}
     lua = load(d, "lua.json")
     process = load(d, "process.json")
+    desktop = load(d, "desktop.json")
     p, b = process["program"], process["baseline"]
 
     rows = []
@@ -87,6 +88,12 @@ def main():
     rss_ok = "met" if p["peak_rss_kib"] < 4096 else "MISSED"
     rows.append(("whole process, peak RSS", kib(p["peak_rss_kib"]), "minimal C++ prompt", kib(b["peak_rss_kib"]),
                  f"{p['peak_rss_kib'] / b['peak_rss_kib']:.2f}x", "< 4096 KiB", rss_ok))
+    q, g, z = desktop["program"], desktop["minimal_gtk"], desktop["zenity"]
+    row("desktop question, exec to window mapped (median wall)", q["median_ms"] * 1e6, "minimal GTK 3 dialog",
+        g["median_ms"] * 1e6, "<= 1.1x", 1.1)
+    row("  the same, processor time until mapped (median)", q["median_cpu_ms"] * 1e6, "minimal GTK 3 dialog",
+        g["median_cpu_ms"] * 1e6)
+    row("  the same (median wall)", q["median_ms"] * 1e6, "zenity --question", z["median_ms"] * 1e6)
     method, field = lua["method_call_ns"], lua["field_read_ns"]
     row("__PCSEND, one-argument method", late["PcSendOneArgument"], "Lua obj:m(x)", method, "<= 1x", 1.0)
     row("__PCIVARGET", late["PcIVarGet"], "Lua obj:m(x)", method, "<= 1x", 1.0)
@@ -107,7 +114,8 @@ def main():
     print(f"benchmarks: median CPU time of 5 repetitions (the logged error and its baselines taking "
           f"turns at random); late-bound rows: best of 5 less the timing loop "
           f"({loop:.1f} ns); Lua: best of 5 rounds, its loops taking turns, less its empty loop ({lua['empty_loop_ns']:.1f} ns); "
-          f"processes: {p['runs']} runs each, taking turns")
+          f"processes: {p['runs']} runs each, taking turns; desktop question: {q['runs']} runs each under Xvfb, "
+          f"taking turns")
     line = "  ".join(h.ljust(w) for h, w in zip(headers, widths))
     print(line)
     print("-" * len(line))

@@ -7,6 +7,7 @@
 #include "tb28run/datetime.h"
 #include "tb28run/dialog.h"
 #include "tb28run/errors.h"
+#include "tb28run/fields.h"
 #include "tb28run/files.h"
 #include "tb28run/frames.h"
 #include "tb28run/intl.h"

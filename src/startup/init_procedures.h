@@ -5,7 +5,7 @@ using InitProcedure = void (*)();
 
 void NoOperation();
 void CallNoOperation();
-// Keeps the reference to the alias field symbol A; does nothing at run time.
+// Refers to the runtime's alias field access with the symbol A; does nothing at run time.
 void ReferAliasFieldAccess();
 
 extern const InitProcedure INIT_PROCEDURES[];

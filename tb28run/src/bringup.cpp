@@ -1,5 +1,7 @@
 #include "tb28run/bringup.h"
 
+#include <win32_command_line.h>
+
 #include <cstring>
 #include <string_view>
 
@@ -13,19 +15,6 @@ namespace {
 
 constexpr std::string_view kCollectPublicsOption = "--tb28run:collect-publics";
 constexpr std::string_view kGcStressOption = "--tb28run:gc-stress";
-
-// Whether the command line holds the option as a word of its own (quoted or not).
-bool HasOption(std::string_view line, std::string_view option) {
-  std::size_t at = 0;
-  while ((at = line.find(option, at)) != std::string_view::npos) {
-    bool startOk = at == 0 || line[at - 1] == ' ' || line[at - 1] == '\t' || line[at - 1] == '"';
-    std::size_t end = at + option.size();
-    bool endOk = end == line.size() || line[end] == ' ' || line[end] == '\t' || line[end] == '"';
-    if (startOk && endOk) return true;
-    at = end;
-  }
-  return false;
-}
 
 }  // namespace
 
@@ -83,8 +72,10 @@ TBRT std::int32_t RTInit(ExitStep exitStep, std::uint32_t moduleKind, std::uint3
   m.globalAreaTable = globalAreaTable;
   m.stackSize = stackSize;
   m.initialStackPointer = initialStackPointer;
-  s.collectPublics = HasOption(m.commandLine, kCollectPublicsOption);
-  if (HasOption(m.commandLine, kGcStressOption)) tb::SetGcStress(true);
+  // An option is an argument of its own, split as Windows splits a command line, never a part
+  // of another argument that happens to spell it.
+  s.collectPublics = win32::HasArgument(m.commandLine, kCollectPublicsOption);
+  if (win32::HasArgument(m.commandLine, kGcStressOption)) tb::SetGcStress(true);
   ++s.rtCount;
   return 0;
 }

@@ -19,4 +19,11 @@ std::vector<DialogOption> OfferedOptions(std::uint32_t first, std::uint32_t seco
 std::uint32_t ShowErrorDialog(const char* message, const char* caption, const std::vector<DialogOption>& options,
                               std::uint32_t otherwise);
 
+#if !defined(_WIN32)
+// The terminal form, which a POSIX host shows when the desktop form is not chosen or cannot be
+// shown.
+std::uint32_t ShowErrorDialogOnTerminal(const char* message, const char* caption,
+                                        const std::vector<DialogOption>& options, std::uint32_t otherwise);
+#endif
+
 }  // namespace tb

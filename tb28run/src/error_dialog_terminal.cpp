@@ -23,8 +23,8 @@
 
 namespace tb {
 
-std::uint32_t ShowErrorDialog(const char* message, const char* caption, const std::vector<DialogOption>& options,
-                              std::uint32_t otherwise) {
+std::uint32_t ShowErrorDialogOnTerminal(const char* message, const char* caption,
+                                        const std::vector<DialogOption>& options, std::uint32_t otherwise) {
   win32::TerminalDialog dialog;
   dialog.caption = caption;
   dialog.body = win32::SplitRows(message, win32::FinalLineEnd::EndsText);

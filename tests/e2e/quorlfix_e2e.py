@@ -17,7 +17,8 @@ EMULATOR = []
 
 
 def run(exe, answers, env=None, cwd=None, args=()):
-    done = subprocess.run([*EMULATOR, exe, *args], input=answers.encode(), capture_output=True, timeout=30, env=env, cwd=cwd)
+    done = subprocess.run([*EMULATOR, exe, *args], input=answers.encode(), capture_output=True, timeout=30, env=env,
+                          cwd=cwd)
     return done.returncode, done.stdout.decode("latin-1"), done.stderr.decode("latin-1")
 
 
@@ -75,6 +76,18 @@ def scenario_uppercase_and_retry(exe):
     check(NOT_FOUND in out, "an unknown letter asks again; Y answers Yes", out)
 
 
+def scenario_closed_output(exe):
+    """Standard output a pipe that nobody reads: the box cannot be drawn, so it was not shown."""
+    read_end, write_end = os.pipe()
+    os.close(read_end)
+    try:
+        done = subprocess.run([*EMULATOR, exe], input=b"y\n\n", stdout=write_end, stderr=subprocess.PIPE, timeout=30)
+    finally:
+        os.close(write_end)
+    err = done.stderr.decode("latin-1")
+    check(done.returncode == 0, f"exit 0 when the box cannot be drawn, got {done.returncode}", err)
+
+
 def scenario_flipped_signature(exe):
     data = open(exe, "rb").read()
     at = data.find(b"ATOMTABLE\0\0\0\x06\0\0\0START\0")
@@ -93,16 +106,19 @@ def scenario_flipped_signature(exe):
 DEBUG_OPTION = "--tb28run:collect-publics"
 
 
-def debug_run(exe, name, project_dir, option=True):
-    """Runs a copy of the executable under another name, answering No."""
+def debug_run(exe, name, project_dir, option=True, args=None):
+    """Runs a copy of the executable under another name (a path below a new directory), answering No."""
     env = dict(os.environ)
     env.pop("TBCurrentPrjDir", None)
     if project_dir is not None:
         env["TBCurrentPrjDir"] = project_dir
+    if args is None:
+        args = [DEBUG_OPTION] if option else []
     with tempfile.TemporaryDirectory() as tmp:
         copy = os.path.join(tmp, name)
+        os.makedirs(os.path.dirname(copy), exist_ok=True)
         shutil.copy2(exe, copy)
-        return run(copy, "n\n", env=env, args=[DEBUG_OPTION] if option else [])
+        return run(copy, "n\n", env=env, args=args)
 
 
 def scenario_debug_launch(exe):
@@ -115,6 +131,16 @@ def scenario_debug_launch(exe):
         check(code == 0 and out == "", f"{name} with TBCurrentPrjDir={project!r} ends at once with 0", out + err)
     code, out, err = debug_run(exe, "quorlfix.exe", None, option=False)
     check(code == 0 and QUESTION in out, "without the runtime option nothing is checked", out + err)
+    # A path longer than the 260-byte buffer is read whole, so its real ending counts.
+    deep = os.path.join("d" * 100, "e" * 100, "f" * 60, "quorlfix.dbg")
+    code, out, err = debug_run(exe, deep, "/tmp/project")
+    check(code == 0 and QUESTION in out, "a debug build at a path of over 259 bytes goes on to the prompt", out + err)
+    code, out, err = debug_run(exe, os.path.join("d" * 100, "e" * 100, "f" * 60, "quorlfix.exe"), "/tmp/project")
+    check(code == 0 and out == "", "an exe at a path of over 259 bytes ends at once with 0", out + err)
+    # The option counts only as an argument of its own, never inside another.
+    for args in (["x " + DEBUG_OPTION], ['a" ' + DEBUG_OPTION], ['"' + DEBUG_OPTION]):
+        code, out, err = debug_run(exe, "quorlfix.exe", "/tmp/project", args=args)
+        check(code == 0 and QUESTION in out, f"arguments {args!r} hold no runtime option", out + err)
 
 
 if __name__ == "__main__":

@@ -241,9 +241,10 @@ def end(process):
 CASES = {"no": case_no, "yes": case_yes, "damaged_signature": case_damaged_signature}
 
 
-def main(argv):
-    if len(argv) < 6 or argv[1] not in CASES or argv[5] != "--":
-        sys.exit(__doc__)
+def main(argv, cases=CASES, usage=__doc__):
+    """Runs one case: argv is CASE BIN_DIR PROBE ARTEFACTS -- EMULATOR..."""
+    if len(argv) < 6 or argv[1] not in cases or argv[5] != "--":
+        sys.exit(usage)
     case, bin_dir, probe, artefacts = argv[1], Path(argv[2]), Path(argv[3]), Path(argv[4])
     emulator = argv[6:]
     missing = [tool for tool in ("Xvfb", "xdotool", "import") if not shutil.which(tool)]
@@ -255,7 +256,7 @@ def main(argv):
     with VirtualDisplay(artefacts / case / "xvfb.log") as display:
         try:
             session = Session(emulator, display.name, artefacts / case)
-            CASES[case](session, bin_dir, probe)
+            cases[case](session, bin_dir, probe)
         except (Failure, subprocess.TimeoutExpired) as failure:
             print("FAILED:", failure)
             return 1

@@ -12,18 +12,33 @@
 //   Answer (Y/N, Enter = Yes):
 //
 // The answer is read with read(2) a byte at a time, so that nothing past its line is taken from a
-// pipe that later dialogs share. The first non-blank character picks the button whose label
-// starts with it (either case); an empty or blank line picks the default; anything else is
-// refused with a note and the prompt comes again. When standard input is not a terminal, the
-// line read is echoed after the prompt, so that a transcript reads as a terminal shows it.
+// pipe that later dialogs share, and only its first kAnswerLineLimit bytes are kept. The first
+// non-blank character picks the button whose label starts with it (either case); an empty or
+// blank line picks the default; anything else is refused with a note and the prompt comes again.
+// When standard input is not a terminal, the line read is echoed after the prompt, so that a
+// transcript reads as a terminal shows it.
+//
+// Texts may come from anywhere (an error's fields): their control characters are shown, never
+// sent (ShownHarmlessly). A dialog whose output cannot be written (a closed pipe, a full disk)
+// could not be shown, and picks nothing.
 #pragma once
 
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace win32 {
+
+// The longest answer line kept; the rest of a longer line is dropped.
+inline constexpr std::size_t kAnswerLineLimit = 4096;
+
+// The text with its control characters made visible and harmless, so that no text can move the
+// cursor, retitle the window or reach the clipboard: C0 controls and DEL in caret notation (ESC
+// as ^[, a tab as ^I), a C1 control as \x9B, whether written in UTF-8 or as a byte of its own.
+// Every other byte, and every well-formed UTF-8 sequence, stays as it is.
+std::string ShownHarmlessly(std::string_view text);
 
 // How wide a text shows: a column for each UTF-8 code point, or for each byte.
 enum class TextColumns { CodePoints, Bytes };
@@ -46,7 +61,7 @@ struct TerminalDialog {
   const char* refusal = "No button starts with \"";
 };
 
-// The box and the prompt as they are written.
+// The box and the prompt as they are written (the caption and the body shown harmlessly).
 std::string DrawTerminalDialog(const TerminalDialog& dialog);
 std::string TerminalPrompt(const TerminalDialog& dialog);
 

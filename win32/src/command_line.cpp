@@ -2,49 +2,13 @@
 // Windows command line that CommandLineToArgvW splits back into the same arguments.
 #include <fcntl.h>
 #include <unistd.h>
+#include <win32_command_line.h>
 
 #include <cerrno>
 #include <string>
 #include <vector>
 
 #include "hooks.h"
-
-namespace {
-
-// One argument, quoted the Windows way: enclosed in quotes when it is empty or holds a blank or
-// a tab; a quote is escaped with a backslash, and the backslashes in front of a quote (or of
-// the closing quote) are doubled. Other backslashes stay as they are.
-void AppendQuoted(std::string& line, const std::string& argument) {
-  bool enclose = argument.empty() || argument.find_first_of(" \t") != std::string::npos;
-  if (enclose) line += '"';
-  std::size_t backslashes = 0;
-  for (char c : argument) {
-    if (c == '\\') {
-      ++backslashes;
-      continue;
-    }
-    if (c == '"') {
-      line.append(backslashes * 2 + 1, '\\');
-    } else {
-      line.append(backslashes, '\\');
-    }
-    backslashes = 0;
-    line += c;
-  }
-  line.append(enclose ? backslashes * 2 : backslashes, '\\');
-  if (enclose) line += '"';
-}
-
-}  // namespace
-
-std::string win32::JoinArguments(const std::vector<std::string>& arguments) {
-  std::string line;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    if (i > 0) line += ' ';
-    AppendQuoted(line, arguments[i]);
-  }
-  return line;
-}
 
 namespace {
 
@@ -73,7 +37,7 @@ std::string& OwnCommandLine() {
       arguments.push_back(raw.substr(start, end - start));
       start = end + 1;
     }
-    return win32::JoinArguments(arguments);
+    return win32::JoinCommandLine(arguments);
   }());
   return line;
 }

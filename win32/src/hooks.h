@@ -13,7 +13,6 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <vector>
 
 namespace win32 {
 
@@ -32,9 +31,6 @@ HookState& Hooks();
 // restores the registered bytes of every resource.
 void OverrideResource(WORD type, WORD name, const void* bytes, DWORD size);
 void ResetResourceOverrides();
-
-// Owned by command_line.cpp: the arguments quoted the Windows way and joined into one line.
-std::string JoinArguments(const std::vector<std::string>& arguments);
 
 // ASCII lower case, the way module names compare on Windows.
 std::string AsciiLower(std::string text);

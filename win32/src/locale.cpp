@@ -11,12 +11,13 @@
 //   LOCALE_SDECIMAL   RADIXCHAR
 //   LOCALE_STHOUSAND  THOUSEP; a non-ASCII space (no-break, narrow, thin) becomes a blank
 //   LOCALE_IDIGITS    "2" (POSIX has no fraction-digit count for plain numbers)
-//   LOCALE_SDATE      the text between the first two fields of D_FMT
+//   LOCALE_SDATE      the text between the first two fields of D_FMT, when it is one ASCII
+//                     character (else see WindowsSeparator)
 //   LOCALE_SSHORTDATE D_FMT as a Windows picture: %m MM, %d dd, %-m M, %-d d, %e d, %y yy,
 //                     %Y yyyy, %b MMM, %B MMMM, %D MM/dd/yy, %F yyyy-MM-dd; literal letters quoted
 //   LOCALE_IDATE      the order of D_FMT's fields: 0 month-day-year, 1 day-month-year, 2 year first
 //   LOCALE_ITIME      T_FMT: "0" (12-hour) when it uses %I, %l or %r, else "1"
-//   LOCALE_STIME      the text between the first two fields of T_FMT
+//   LOCALE_STIME      the same of T_FMT
 //   LOCALE_S1159/2359 AM_STR / PM_STR (empty for many 24-hour locales, as the locale says)
 //
 // The LCID argument is not consulted: the answer is always that of the locale in force.
@@ -159,11 +160,13 @@ DatePart DatePartOf(char conversion) {
   }
 }
 
-bool IsTimeField(char conversion) { return std::strchr("HIklMSp", conversion) != nullptr; }
+// The hour, minute and second fields. A time separator stands between them: an AM/PM marker
+// before the hour ("%p %I時%M分" of zh_HK) is none of them.
+bool IsTimeField(char conversion) { return std::strchr("HIklMS", conversion) != nullptr; }
 
-// The literal text between the first two fields that pass the test, or the fallback.
+// The literal text between the first two fields that pass the test; empty when there is none.
 template <typename Test>
-std::string SeparatorAfterFirstField(const std::vector<Piece>& pieces, Test isField, const char* fallback) {
+std::string TextAfterFirstField(const std::vector<Piece>& pieces, Test isField) {
   for (std::size_t i = 0; i < pieces.size(); ++i) {
     if (pieces[i].conversion == 0 || !isField(pieces[i].conversion)) continue;
     std::string separator;
@@ -171,12 +174,47 @@ std::string SeparatorAfterFirstField(const std::vector<Piece>& pieces, Test isFi
       if (pieces[j].conversion == 0) {
         separator += pieces[j].literal;
       } else if (isField(pieces[j].conversion)) {
-        return separator.empty() ? fallback : separator;
+        return separator;
       }
     }
     break;
   }
-  return fallback;
+  return std::string();
+}
+
+// The separators Windows uses for locales whose formats give none that Windows could carry.
+struct KnownSeparators {
+  const char* name;  // language_TERRITORY
+  const char* date;
+  const char* time;
+};
+
+constexpr KnownSeparators kKnownSeparators[] = {
+    {"ja_JP", "/", ":"}, {"ko_KR", "-", ":"}, {"zh_CN", "/", ":"},
+    {"zh_TW", "/", ":"}, {"zh_HK", "/", ":"}, {"zh_SG", "/", ":"},
+};
+
+// "de_DE" of "de_DE.UTF-8@euro".
+std::string LanguageTerritory(const std::string& name) { return name.substr(0, name.find_first_of(".@")); }
+
+bool IsSingleAscii(const std::string& text) { return text.size() == 1 && static_cast<unsigned char>(text[0]) < 0x80; }
+
+// A Windows separator is one ASCII character, which the runtime takes byte for byte. The text
+// between two fields of a POSIX format often is not one: a unit marker ("年" in %Y年%m月, "시 " in
+// %H시 %M분), or punctuation with a blank (". " in %d. %m. %Y). Punctuation with blanks gives its
+// punctuation; anything else the separator Windows uses for the locale, or the fallback.
+std::string WindowsSeparator(const std::string& between, LCTYPE type, const std::string& localeName) {
+  if (IsSingleAscii(between)) return between;
+  std::string trimmed;
+  for (char c : between) {
+    if (c != ' ') trimmed += c;
+  }
+  if (IsSingleAscii(trimmed)) return trimmed;
+  std::string name = LanguageTerritory(localeName);
+  for (const KnownSeparators& known : kKnownSeparators) {
+    if (name == known.name) return type == LOCALE_SDATE ? known.date : known.time;
+  }
+  return type == LOCALE_SDATE ? "/" : ":";
 }
 
 std::string DateOrder(const std::vector<Piece>& pieces) {
@@ -260,11 +298,11 @@ std::optional<std::string> LocaleAnswer(LCTYPE type) {
       std::vector<Piece> time = ParseFormat(locale.Item(T_FMT));
       switch (type) {
         case LOCALE_SDATE:
-          return SeparatorAfterFirstField(
-              date, [](char c) { return DatePartOf(c) != DatePart::None; }, "/");
+          return WindowsSeparator(TextAfterFirstField(date, [](char c) { return DatePartOf(c) != DatePart::None; }),
+                                  type, LocaleName("LC_TIME"));
         case LOCALE_SSHORTDATE: return ShortDatePicture(date);
         case LOCALE_IDATE: return DateOrder(date);
-        case LOCALE_STIME: return SeparatorAfterFirstField(time, IsTimeField, ":");
+        case LOCALE_STIME: return WindowsSeparator(TextAfterFirstField(time, IsTimeField), type, LocaleName("LC_TIME"));
         case LOCALE_ITIME: {
           for (const Piece& piece : time) {
             if (piece.conversion == 'I' || piece.conversion == 'l') return "0";
@@ -325,7 +363,7 @@ LCID WINAPI GetUserDefaultLCID(void) {
     }
   }
   if (IsCLocale(name)) return 0x0409;
-  name = name.substr(0, name.find_first_of(".@"));
+  name = LanguageTerritory(name);
   for (const KnownLocale& known : kKnownLocales) {
     if (name == known.name) return known.lcid;
   }

@@ -25,7 +25,8 @@ TBRT void __ConvertResult(std::uintptr_t value, std::uint32_t type);
 TBRT void RTExit(void);
 // The number of modules brought up with RTInit in this process.
 TBRT std::uint32_t _GetRTCount(void);
-// Non-zero when the command line handed to RTInit carries --tb28run:collect-publics.
+// Non-zero when the command line handed to RTInit carries --tb28run:collect-publics as an
+// argument of its own (the line split as Windows splits it).
 TBRT std::int32_t __CollectPublics(void);
 
 // The table the program hands to RTInit: symbols, then (function, declared parameters) pairs

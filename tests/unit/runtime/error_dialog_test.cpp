@@ -9,6 +9,7 @@
 
 #if !defined(_WIN32)
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -143,6 +144,54 @@ TEST_F(ErrorDialogTerminalTest, TheFirstLetterPicksAndEndOfInputIsTheThirdOption
   };
   for (const Case& c : cases)
     EXPECT_EQ(Ask(c.input, c.first, c.second, c.third), c.answer) << "input \"" << c.input << "\"\n" << screen_;
+}
+
+TEST_F(ErrorDialogTerminalTest, AnErrorsControlCharactersAreShownNotSent) {
+  {
+    Terminal terminal("\n", dir_.File("screen.txt"));
+    ErrorMessageBox(
+        "Argument: \x1B]52;c;cGF5bG9hZA==\x07\r\nOperation: \x1B[2J\x9B"
+        "0m\r\n",
+        "ERROR", ED_FIRST, 0, ED_QUIT);
+  }
+  screen_ = ScratchDir::Read(dir_.File("screen.txt"));
+  const char* expected =
+      "+----------------------------------+\n"
+      "| ERROR                            |\n"
+      "+----------------------------------+\n"
+      "| Argument: ^[]52;c;cGF5bG9hZA==^G |\n"
+      "| Operation: ^[[2J\\x9B0m           |\n"
+      "|                                  |\n"
+      "| [*Default*]  [Quit]              |\n"
+      "+----------------------------------+\n"
+      "Answer (D/Q, Enter = Default): \n";
+  EXPECT_EQ(screen_, expected);
+}
+
+// Standard output a pipe that nobody reads: the dialog cannot be shown and answers the third
+// option, in a child process, which SIGPIPE would end.
+TEST_F(ErrorDialogTerminalTest, ADialogThatCannotBeDrawnAnswersTheThirdOption) {
+  int in[2], out[2];
+  ASSERT_EQ(pipe(in), 0);
+  ASSERT_EQ(pipe(out), 0);
+  close(out[0]);
+  ASSERT_EQ(write(in[1], "d\n", 2), 2);  // an answer that would pick the first option
+  close(in[1]);
+  std::fflush(nullptr);
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    dup2(out[1], STDOUT_FILENO);
+    dup2(in[0], STDIN_FILENO);
+    std::uint32_t answer = ErrorMessageBox("Error Code:  1\r\n", "ERROR", ED_FIRST, ED_RETRY, ED_QUIT);
+    _exit(answer == ED_QUIT ? 0 : 1);
+  }
+  close(in[0]);
+  close(out[1]);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_FALSE(WIFSIGNALED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST_F(ErrorDialogTerminalTest, ALetterThatPicksNothingIsRefusedAndAskedAgain) {

@@ -5,6 +5,7 @@
 
 #include <sys/wait.h>
 #include <unistd.h>
+#include <win32_command_line.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,41 +35,6 @@ std::string Quote(const std::vector<std::string>& arguments) {
   return Win32TestQuoteArguments(pointers.data(), static_cast<int>(pointers.size()));
 }
 
-// How CommandLineToArgvW (and the Microsoft C runtime) split a command line: blanks and tabs
-// separate outside quotes; 2n backslashes before a quote give n and the quote toggles quoting;
-// 2n+1 give n and a literal quote; other backslashes are literal.
-std::vector<std::string> SplitLikeWindows(const std::string& line) {
-  std::vector<std::string> arguments;
-  std::size_t i = 0;
-  for (;;) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-    if (i >= line.size()) return arguments;
-    std::string argument;
-    bool quoted = false;
-    while (i < line.size() && (quoted || (line[i] != ' ' && line[i] != '\t'))) {
-      if (line[i] == '\\') {
-        std::size_t count = 0;
-        while (i < line.size() && line[i] == '\\') ++count, ++i;
-        if (i < line.size() && line[i] == '"') {
-          argument.append(count / 2, '\\');
-          if (count % 2 == 1) {
-            argument += '"';
-            ++i;
-          }
-        } else {
-          argument.append(count, '\\');
-        }
-      } else if (line[i] == '"') {
-        quoted = !quoted;
-        ++i;
-      } else {
-        argument += line[i++];
-      }
-    }
-    arguments.push_back(argument);
-  }
-}
-
 struct QuoteCase {
   std::vector<std::string> arguments;
   std::string expected;
@@ -85,7 +51,7 @@ TEST_P(CommandLineQuoting, SplitsBackIntoTheSameArguments) {
   const QuoteCase& c = GetParam();
   std::vector<std::string> arguments = c.arguments;
   arguments.insert(arguments.begin(), "prog");
-  EXPECT_EQ(SplitLikeWindows(Quote(arguments)), arguments);
+  EXPECT_EQ(win32::SplitCommandLine(Quote(arguments)), arguments);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CommandLineQuoting,

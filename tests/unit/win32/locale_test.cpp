@@ -4,6 +4,7 @@
 
 #include <locale.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -148,6 +149,70 @@ TEST_F(LocaleInfo, AnyLcidGetsTheLocaleInForce) {
   char buffer[8];
   EXPECT_EQ(GetLocaleInfoA(0x0407, LOCALE_SDECIMAL, buffer, sizeof buffer), 2);
   EXPECT_STREQ(buffer, ".");
+}
+
+struct SeparatorCase {
+  const char* locale;
+  const char* date;
+  const char* time;
+};
+
+// Between the fields of these locales' formats stands a unit marker (年, 년 …) or punctuation
+// with a blank: the separators are those a Windows user of the locale sees.
+TEST_F(LocaleInfo, SeparatorsWhereTheFormatsGiveNoSingleCharacter) {
+  const SeparatorCase cases[] = {
+      {"ja_JP.UTF-8", "/", ":"},
+      {"ja_JP.eucjp", "/", ":"},
+      {"ko_KR.UTF-8", "-", ":"},
+      {"ko_KR.euckr", "-", ":"},
+      {"zh_CN.UTF-8", "/", ":"},
+      {"zh_CN.gb18030", "/", ":"},
+      {"zh_TW.UTF-8", "/", ":"},
+      {"zh_HK.UTF-8", "/", ":"},
+      {"zh_SG.UTF-8", "/", ":"},
+      {"fr_CH.UTF-8", ".", ":"},
+      {"sl_SI.UTF-8", ".", ":"},
+      {"eu_ES.UTF-8", "/", ":"},
+      {"mt_MT.UTF-8", "/", ":"},
+      {"bo_CN", "/", ":"},
+      {"yue_HK", "/", ":"},
+      // Formats with one character between their fields keep it.
+      {"de_DE.UTF-8", ".", ":"},
+      {"sv_SE.UTF-8", "-", ":"},
+      {"nb_NO.UTF-8", ".", "."},
+  };
+  int tried = 0;
+  for (const SeparatorCase& c : cases) {
+    if (!Installed(c.locale)) continue;
+    ++tried;
+    LocaleEnv env(c.locale);
+    ExpectAnswers(c.locale, {{LOCALE_SDATE, c.date}, {LOCALE_STIME, c.time}});
+  }
+  if (tried == 0) GTEST_SKIP() << "none of the locales is installed (Debian package locales-all)";
+}
+
+// Each separator is one ASCII character for every installed locale, so that the byte the
+// runtime takes of it is a character of its own.
+TEST_F(LocaleInfo, EveryInstalledLocaleHasOneAsciiCharacterAsSeparator) {
+  FILE* list = popen("locale -a 2>/dev/null", "r");
+  if (list == nullptr) GTEST_SKIP() << "locale -a cannot be run";
+  std::vector<std::string> names;
+  char line[256];
+  while (std::fgets(line, sizeof line, list) != nullptr) {
+    std::string name = line;
+    while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
+    if (!name.empty()) names.push_back(name);
+  }
+  pclose(list);
+  if (names.size() < 2) GTEST_SKIP() << "no locale besides C is installed";
+  for (const std::string& name : names) {
+    LocaleEnv env(name.c_str());
+    for (LCTYPE type : {LOCALE_SDATE, LOCALE_STIME}) {
+      std::string answer = Info(type);
+      EXPECT_TRUE(answer.size() == 1 && static_cast<unsigned char>(answer[0]) < 0x80)
+          << name << " type 0x" << std::hex << type << ": \"" << answer << "\"";
+    }
+  }
 }
 
 class LocaleSizes : public Win32Test {

@@ -2,6 +2,8 @@
 // The POSIX Windows layer and its test hooks exist only on POSIX hosts.
 #ifndef _WIN32
 
+#include <sys/wait.h>
+
 #include <string>
 
 #include "win32_test_support.h"
@@ -182,6 +184,29 @@ TEST(TerminalMessageBox, TheStartDialogueYesThenOk) {
   EXPECT_EQ(result.exitCode, IDOK);
   EXPECT_NE(result.output.find("| Quorl not found ? |\n"), std::string::npos) << result.output;
   EXPECT_NE(result.output.find("| (i) Error         |\n"), std::string::npos) << result.output;
+}
+
+TEST(TerminalMessageBox, ABoxThatCannotBeDrawnCouldNotBeShown) {
+  int status = win32_test::StatusWithClosedOutput(
+      "y\n", [] { return MessageBoxA(nullptr, "Confirm fix", "Fix the quorl database now ?", 68); });
+  ASSERT_FALSE(WIFSIGNALED(status)) << "ended by signal " << WTERMSIG(status);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST(TerminalMessageBox, ControlCharactersInTheTextsAreShownNotSent) {
+  ChildResult result = Box(MB_OK | MB_ICONSTOP, "\n", "line one\x1B[8m\r\nline\ttwo\x07", "Cap\x1B]2;x\x07tion");
+  EXPECT_EQ(result.exitCode, IDOK);
+  EXPECT_EQ(result.output,
+            "+-------------------+\n"
+            "| Cap^[]2;x^Gtion   |\n"
+            "+-------------------+\n"
+            "| (X) line one^[[8m |\n"
+            "|     line^Itwo^G   |\n"
+            "|                   |\n"
+            "| [*OK*]            |\n"
+            "+-------------------+\n"
+            "Answer (O, Enter = OK): \n");
 }
 
 struct HookCall {

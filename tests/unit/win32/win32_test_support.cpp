@@ -71,6 +71,31 @@ ChildResult RunInChild(const std::string& input, const std::function<int()>& bod
   return result;
 }
 
+int StatusWithClosedOutput(const std::string& input, const std::function<int()>& body) {
+  int in[2];
+  int out[2];
+  if (pipe(in) != 0 || pipe(out) != 0) return -1;
+  close(out[0]);  // before the child exists, so that no reader is ever left
+  // The input is written before the child exists too: a child that ends without reading it
+  // leaves nobody to write to.
+  ssize_t written = write(in[1], input.data(), input.size());
+  EXPECT_EQ(written, static_cast<ssize_t>(input.size()));
+  close(in[1]);
+  std::fflush(nullptr);
+  pid_t pid = fork();
+  if (pid < 0) return -1;
+  if (pid == 0) {
+    dup2(in[0], STDIN_FILENO);
+    dup2(out[1], STDOUT_FILENO);
+    _exit(body());
+  }
+  close(in[0]);
+  close(out[1]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return status;
+}
+
 std::string ExecutablePath() {
   std::vector<char> buffer(4096);
   ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());

@@ -44,6 +44,11 @@ struct ChildResult {
 // standard output is captured; the child exits with body's result (and stdio flushed).
 ChildResult RunInChild(const std::string& input, const std::function<int()>& body);
 
+// Runs body in a forked child whose standard input reads `input` (small enough for a pipe) and
+// whose standard output is a pipe that nobody reads; the child's wait status (-1 when it could
+// not be run).
+int StatusWithClosedOutput(const std::string& input, const std::function<int()>& body);
+
 // The path /proc/self/exe names.
 std::string ExecutablePath();
 

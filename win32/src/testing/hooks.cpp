@@ -1,4 +1,6 @@
 // The exported setters of win32_testing.h.
+#include <win32_command_line.h>
+
 #include "hooks.h"
 
 using win32::Hooks;
@@ -60,7 +62,7 @@ LPCSTR Win32TestQuoteArguments(const char* const* arguments, int count) {
   thread_local std::string line;
   std::vector<std::string> list;
   for (int i = 0; i < count; ++i) list.emplace_back(arguments[i]);
-  line = win32::JoinArguments(list);
+  line = win32::JoinCommandLine(list);
   return line.c_str();
 }
 
