@@ -15,3 +15,7 @@ find_program(QUORLFIX_QEMU_I386 qemu-i386 NO_CACHE)
 if(QUORLFIX_QEMU_I386)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${QUORLFIX_QEMU_I386})
 endif()
+
+# pkg-config answers for this architecture only: the host's 64-bit GTK 3 does not link here (the
+# desktop plugin is built only where a 32-bit GTK 3 is installed).
+set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/i386-linux-gnu/pkgconfig:/usr/i686-linux-gnu/lib/pkgconfig)
