@@ -1,5 +1,7 @@
 #include "errors/def_error.h"
 
+#include <cstring>
+#include <new>
 #include <string_view>
 
 #include "errors/call_stack_text.h"
@@ -20,6 +22,9 @@ constexpr std::int32_t kSharingViolation = 32;
 constexpr std::int32_t kLockViolation = 33;
 constexpr std::int32_t kWarning = 1;
 constexpr std::int32_t kSubstitutedPointer = 3;
+// The exit code of a quit from an error with no generic code: a quit never reads as success.
+// The same code a POSIX host ends with for a code too wide for its status.
+constexpr std::int32_t kQuitWithoutCode = 255;
 
 bool Is(Usual value, std::int32_t n) { return _PEQ(value, IntValue(n)) != 0; }
 
@@ -59,20 +64,82 @@ void Sound() {
   Tone(523, 1);
 }
 
+// The log is closed however writing ends: a record that memory could not be found for is
+// dropped, and the log is free for the next writer.
+class OpenLog {
+ public:
+  OpenLog() : handle_(ErrorLogOpen()) {}
+  ~OpenLog() {
+    if (Open()) FClose(Handle());
+  }
+  OpenLog(const OpenLog&) = delete;
+  OpenLog& operator=(const OpenLog&) = delete;
+  bool Open() const { return Handle() != F_ERROR; }
+  Usual Value() const { return handle_; }
+
+ private:
+  FileHandle Handle() const { return reinterpret_cast<FileHandle>(_P2Ptr(handle_)); }
+  Usual handle_;
+};
+
 void Log(Usual text, Usual error) {
-  Usual handle = ErrorLogOpen();
-  FileHandle h = reinterpret_cast<FileHandle>(_P2Ptr(handle));
-  if (h == F_ERROR) return;
-  // ErrorLogOpen leaves the handle at the end of the log, which no one else can write to while
-  // we hold it: seeking there again would only cost a system call.
-  ErrorLogWrite(handle, text, error);
-  FClose(h);
+  try {
+    OpenLog log;
+    // ErrorLogOpen leaves the handle at the end of the log, which no one else can write to while
+    // we hold it: seeking there again would only cost a system call.
+    if (log.Open()) ErrorLogWrite(log.Value(), text, error);
+  } catch (const std::bad_alloc&) {
+  }
 }
 
+// Steps 5 to 7: the message, and the call stack after it, which is kept in the caller's slot.
+// Where memory runs short on the way, the text ends where it ran out: the user still learns
+// what it could hold.
+Usual Composed(Usual error, Usual& stack) {
+  TbObj e = _P2Object(error);
+  MessageText text;
+  try {
+    AddErrorMessageText(text, error);
+    if (IVarGetInfo(e, SYM_STACK)) {
+      if (Empty(IVarGet(e, SYM_STACK))) IVarPut(e, SYM_STACK, CallStackText(1));
+      stack = StringValue(AsString(IVarGet(e, SYM_STACK)));
+    } else {
+      stack = CallStackText(1);
+    }
+    if (!Empty(stack)) {
+      text.Add("CallStack:\r\n");
+      text.Add(AsStr(stack));
+    }
+  } catch (const std::bad_alloc&) {
+  }
+  return StringValue(text.String());
+}
+
+// The dialog, with the first line of the text alone should the whole not fit in memory, and
+// as unanswered when not even that can be shown.
+std::uint32_t Ask(const char* text, const char* caption, const Options& o) {
+  try {
+    return ErrorMessageBox(text, caption, o.first, o.second, o.third);
+  } catch (const std::bad_alloc&) {
+  }
+  char line[200];
+  std::string_view first = std::string_view(text).substr(0, std::string_view(text).find('\r'));
+  std::size_t length = first.size() < sizeof line - 1 ? first.size() : sizeof line - 1;
+  std::memcpy(line, first.data(), length);
+  line[length] = '\0';
+  try {
+    return ErrorMessageBox(line, caption, o.first, o.second, o.third);
+  } catch (const std::bad_alloc&) {
+  }
+  return o.third;
+}
+
+// Whatever it is handed goes to DefError as it is: a value that is no object is DefError's to
+// wrap with its text, not an argument error of the block's own.
 Usual DefaultErrorBlockBody(std::uint32_t countWord, Usual* args) {
   static const FrameInfo kFrame{"DEFAULTERRORBLOCK", "errors/def_error.cpp"};
   FrameGuard frame(kFrame, countWord, args);
-  return DefError(ObjectValue(_P2Object(args[0])));
+  return DefError(args[0]);
 }
 
 }  // namespace
@@ -100,27 +167,13 @@ Usual DefError(Usual error) {
   const char* caption = Is(get(SYM_SEVERITY), kWarning) ? "WARNING" : "ERROR";
   if (Is(get(SYM_SUBSTITUTETYPE), T_PTR)) IVarPut(e, SYM_SEVERITY, IntValue(kSubstitutedPointer));
 
-  locals[kText] = ErrorMessageText(locals[kError]);
-  if (IVarGetInfo(e, SYM_STACK)) {
-    if (Empty(get(SYM_STACK))) IVarPut(e, SYM_STACK, CallStackText(1));
-    locals[kStack] = StringValue(AsString(get(SYM_STACK)));
-  } else {
-    locals[kStack] = CallStackText(1);
-  }
-  if (!Empty(locals[kStack])) {
-    TextBuilder<2048> text;
-    text.Add(AsStr(locals[kText]));
-    text.Add("CallStack:\r\n");
-    text.Add(AsStr(locals[kStack]));
-    locals[kText] = StringValue(text.String());
-  }
+  locals[kText] = Composed(locals[kError], locals[kStack]);
 
   if (_P2Logic(CallKest<declared::Switch>(SetBeep))) Sound();
   Options options = OfferedOptions(e);
   if (_P2Logic(CallKest<declared::Switch>(SetErrorLog))) Log(locals[kText], locals[kError]);
 
-  std::uint32_t answer =
-      ErrorMessageBox(String2Psz(AsStr(locals[kText])), caption, options.first, options.second, options.third);
+  std::uint32_t answer = Ask(String2Psz(AsStr(locals[kText])), caption, options);
   if (answer == ED_FIRST) {
     if (_P2Logic(get(SYM_CANSUBSTITUTE))) return EmptyUsual(_P2DW(get(SYM_SUBSTITUTETYPE)));
     return LogicValue(false);
@@ -128,7 +181,8 @@ Usual DefError(Usual error) {
   if (answer == ED_RETRY) return LogicValue(true);
   MathInit();
   if (CanBreak()) LabelJump(locals[kError]);
-  CallKest<declared::ErrorLevel>(ErrorLevel, get(SYM_GENCODE));
+  Usual gencode = get(SYM_GENCODE);
+  CallKest<declared::ErrorLevel>(ErrorLevel, Is(gencode, 0) ? IntValue(kQuitWithoutCode) : gencode);
   TBDBCloseAll();
   _Quit();
   return NilValue();

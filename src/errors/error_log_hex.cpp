@@ -12,7 +12,7 @@ namespace {
 
 constexpr std::uint32_t kDigitsPerWord = 8;
 // The longest text the runtime makes, so that three characters a byte stay within it.
-constexpr std::uint32_t kMaxRenderedBytes = 0x7FFF0000u / 3;
+constexpr std::uint32_t kMaxRenderedBytes = TB_MAX_STRING / 3;
 
 Usual Words(std::initializer_list<std::uint32_t> words) {
   std::string field(words.size() * kDigitsPerWord, ' ');

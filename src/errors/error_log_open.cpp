@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <string>
-
 #include "errors/error_log.h"
 #include "errors/error_log_separator.h"
 #include "errors/text_builder.h"
@@ -22,8 +20,6 @@ constexpr std::uint32_t kSharingViolation = 32;
 constexpr std::uint32_t kLockViolation = 33;
 constexpr std::uint32_t kFileExists = 80;
 
-std::string Copied(TbStr text) { return std::string(String2Psz(text), SLen(text)); }
-
 std::uint32_t LastFileError() { return _P2DW(CallKest<declared::FError>(FError)); }
 
 // The log's directory is missing: a default directory must have led there. The setting is
@@ -33,15 +29,18 @@ void ReportMissingDirectory() {
   Usual locals[1];
   FrameGuard frame(kFrame, 0, nullptr, locals, 1);
   locals[0] = StringValue(GetDefaultDir());
-  std::string report;
+  TextBuilder<512> report;
   if (SLen(AsStr(locals[0])) > 0) {
-    report = "SetDefaultDir: " + Copied(AsStr(locals[0]));
+    report.Add("SetDefaultDir: ");
+    report.Add(AsStr(locals[0]));
     SetDefaultDir("");
   } else {
-    report = "SetDefault: " + Copied(GetDefault());
+    report.Add("SetDefault: ");
+    report.Add(GetDefault());
     SetDefault("");
   }
-  _IError(1, 0, report.c_str());
+  report.Add('\0');
+  if (!report.Cut()) _IError(1, 0, report.Data());
 }
 
 Usual Handle(FileHandle handle) { return PtrValue(reinterpret_cast<const void*>(handle)); }
@@ -55,14 +54,17 @@ Usual ErrorLogOpen() {
   log.Add(WorkDir());
   log.Add(kLogName);
   log.Add('\0');
-  const char* path = log.Data();
   OweErrorLogSeparator(F_ERROR);
+  if (log.Cut()) return Handle(F_ERROR);
+  const char* path = log.Data();
   for (std::uint32_t waited = 0;; waited += kPollInterval) {
     // Not through a symbolic link: the log is no way to append to a file that lies elsewhere.
-    // Opened to append, every write goes to the end of the log, so no seek is needed to get there.
-    FileHandle handle = FOpen2(path, FO_WRITE | FO_NOFOLLOW | FO_APPEND);
+    // Only a regular file: whoever puts a pipe or a device in its place must not hold the
+    // program up. Opened to append, every write goes to the end of the log.
+    FileHandle handle = FOpen2(path, FO_WRITE | FO_NOFOLLOW | FO_APPEND | FO_REGULAR);
     if (handle != F_ERROR) {
-      OweErrorLogSeparator(handle);
+      // An empty log is a new one, whoever made it: its first record needs no line before it.
+      if (FSeek3(handle, 0, FS_END) > 0) OweErrorLogSeparator(handle);
       return Handle(handle);
     }
     std::uint32_t error = LastFileError();

@@ -80,6 +80,20 @@ void AppendRendered(Record& record, Usual value, Rendering rendering) {
   }
 }
 
+// What the record will hold, about: its fixed lines, the message and the texts of the fields;
+// the few short texts that are made as it is written (numbers, names, the date) are not counted.
+std::size_t ExpectedSize(Usual text, TbObj object) {
+  constexpr std::size_t kFixedLines = 1024;
+  std::size_t size = kFixedLines + (text.type == T_STRING ? SLen(AsStr(text)) : 0);
+  for (const FieldLine& f : kFields) {
+    Usual value = IVarGet(object, f.field);
+    // A string rendered in hexadecimal takes three characters a byte.
+    std::size_t perByte = f.exceptionRendering == Rendering::Hex ? 3 : 1;
+    if (value.type == T_STRING) size += perByte * SLen(AsStr(value));
+  }
+  return size;
+}
+
 // The handle in the pointer value that ErrorLogOpen gives; F_ERROR for a value of another kind.
 FileHandle PointedHandle(Usual handle) {
   return handle.type == T_PTR ? reinterpret_cast<FileHandle>(_P2Ptr(handle)) : F_ERROR;
@@ -93,21 +107,25 @@ void ErrorLogWrite(Usual handle, Usual text, Usual error) {
   Usual locals[2];
   FrameGuard frame(kFrame, CountWord(3, 3), args, locals, 2);
   // The record, and the empty line before it, go out in one write: one system call instead of
-  // one a line, and a record that no failure between lines can leave half written.
+  // one a line, and a record that no failure between lines can leave half written (the log
+  // takes back a write it could not take whole). A record memory could not be found for is
+  // not written at all.
   Record record;
   auto flush = [&] {
-    if (record.Empty()) return;
+    if (record.Empty() || record.Cut()) return;
     record.DropLast(2);  // the writer ends the last line
     if (FileHandle h = PointedHandle(handle); h != F_ERROR) {
-      FPutS3(h, record.Data(), std::uint32_t(record.Size()));
-    } else {
-      // A handle given in another form is FPutS's to judge, as for any line it is given.
+      FPutS3(h, record.Data(), record.Size());
+    } else if (record.Size() <= TB_MAX_STRING) {
+      // A handle given in another form is FPutS's to judge, as for any line it is given. A
+      // record longer than a string can be does not go this way at all.
       locals[0] = StringValue(record.String());
       CallKest<declared::FPutS>(FPutS, handle, locals[0]);
     }
     record.Clear();
   };
   TbObj object = _P2Object(error);
+  record.Reserve(ExpectedSize(text, object));
 
   if (PayErrorLogSeparator(PointedHandle(handle))) record.Add("\r\n");
   record.AddLine(kBanner);

@@ -2,21 +2,19 @@
 
 #include <windows.h>
 
-#include "errors/text_builder.h"
 #include "runtime/call.h"
 #include "runtime/frame_guard.h"
 
 namespace {
 
 constexpr std::string_view kNewLine = "\r\n";
-using Message = TextBuilder<1024>;
 
-void AppendText(Message& text, const Usual& value) {
+void AppendText(MessageText& text, const Usual& value) {
   if (value.type == T_STRING) text.Add(AsStr(value));
 }
 bool HasText(const Usual& value) { return SLen(_P2String(value)) > 0; }
 // The label and the value's text on a line of their own, when the value has any text.
-void AppendTextLine(Message& text, std::string_view label, const Usual& value) {
+void AppendTextLine(MessageText& text, std::string_view label, const Usual& value) {
   if (!HasText(value)) return;
   text.Add(label);
   AppendText(text, value);
@@ -24,7 +22,7 @@ void AppendTextLine(Message& text, std::string_view label, const Usual& value) {
 }
 
 // The note on an older runtime of the family loaded beside this one.
-void AppendOlderRuntimeNote(Message& text) {
+void AppendOlderRuntimeNote(MessageText& text) {
   if (GetModuleHandleA("KMTBRT20.DLL")) {
     text.Add("\r\nPLEASE NOTE:\r\nThe old runtime KMTBRT20.DLL was found in memory\r\n");
   } else if (GetModuleHandleA("TB27RUN.DLL")) {
@@ -35,20 +33,39 @@ void AppendOlderRuntimeNote(Message& text) {
   text.Add("This may be the cause of the current runtime error !!\r\n\r\n");
 }
 
+// A text that holds long variables is given its room at once, so that it is not copied again
+// and again as it grows: as much as those variables, and enough for the other lines and a call
+// stack after them. Without a generic code the description stands twice.
+void ReserveForLongTexts(MessageText& text, TbObj o, bool describedTwice) {
+  constexpr std::size_t kLong = 0x10000, kOtherLines = 0x4000;
+  std::size_t size = 0;
+  for (Sym ivar : {SYM_SUBSYSTEM, SYM_SUBCODETEXT, SYM_OPERATION, SYM_ARG, SYM_DESCRIPTION}) {
+    Usual value = IVarGet(o, ivar);
+    if (value.type == T_STRING) size += SLen(AsStr(value)) * (ivar == SYM_DESCRIPTION && describedTwice ? 2 : 1);
+  }
+  if (size >= kLong) text.Reserve(text.Size() + size + kOtherLines);
+}
+
 }  // namespace
 
 Usual ErrorMessageText(Usual error) {
+  MessageText text;
+  AddErrorMessageText(text, error);
+  return StringValue(text.String());
+}
+
+void AddErrorMessageText(MessageText& text, Usual error) {
   static const FrameInfo kFrame{"ERRORMESSAGETEXT", "errors/error_message_text.cpp"};
   Usual args[1] = {error};
   FrameGuard frame(kFrame, CountWord(1, 1), args);
   TbObj o = _P2Object(error);
   auto get = [o](Sym ivar) { return IVarGet(o, ivar); };
   const Usual zero = IntValue(0);
-  Message text;
 
   Usual severity = get(SYM_SEVERITY);
   Usual gencode = get(SYM_GENCODE);
   Usual description = get(SYM_DESCRIPTION);
+  ReserveForLongTexts(text, o, _PDE(gencode, zero) != 0);
   text.Add(_PEQ(severity, IntValue(1)) ? "WARNING : " : "Error Code: ");
   text.Add(' ');
   if (_PDE(gencode, zero)) {
@@ -114,5 +131,4 @@ Usual ErrorMessageText(Usual error) {
   }
   AppendTextLine(text, "Description: ", description);
   AppendOlderRuntimeNote(text);
-  return StringValue(text.String());
 }

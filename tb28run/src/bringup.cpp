@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "code_word.h"
 #include "collector.h"
 #include "heap.h"
 #include "state.h"
@@ -87,7 +88,7 @@ TBRT void __ConvertResult(std::uintptr_t value, std::uint32_t type) {
     case T_INT:
     case T_DWORD: s.errorLevel = std::int32_t(std::uint32_t(value)); break;
     case T_LOGIC: s.errorLevel = value ? 1 : 0; break;
-    case T_FLOAT: s.errorLevel = std::int32_t(reinterpret_cast<const TbFloat*>(value)->value); break;
+    case T_FLOAT: s.errorLevel = std::int32_t(tb::CodeWordOf(reinterpret_cast<const TbFloat*>(value)->value)); break;
     default: break;  // other results leave the reported code alone
   }
 }

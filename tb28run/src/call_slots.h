@@ -4,12 +4,14 @@
 #include <cstdint>
 
 #include "classes.h"
+#include "collector.h"
 #include "heap.h"
 
 namespace tb {
 
 // The callee's slots: on the native stack for the usual few (where the collector sees them),
-// on the heap for long argument lists, whose values the caller still holds.
+// on the heap for long argument lists, held for the collector there: a callee may drop what its
+// caller held (a method that empties the array it was sent) and still read its own slots.
 class CallSlots {
  public:
   CallSlots(std::uint32_t declared, const Usual* args, std::uint32_t passed) {
@@ -17,9 +19,13 @@ class CallSlots {
     if (n > kInline) data_ = new Usual[n];
     CopyValues(data_, args, passed);
     for (std::uint32_t i = passed; i < n; ++i) data_[i] = NilValue();
+    if (data_ != inline_) AddRoot(root_, data_, n);
   }
   ~CallSlots() {
-    if (data_ != inline_) delete[] data_;
+    if (data_ != inline_) {
+      RemoveRoot(root_);
+      delete[] data_;
+    }
   }
   CallSlots(const CallSlots&) = delete;
   CallSlots& operator=(const CallSlots&) = delete;
@@ -30,6 +36,7 @@ class CallSlots {
   // Only the slots in use are written: clearing all eight was a good part of a short call.
   Usual inline_[kInline];
   Usual* data_ = inline_;
+  SlotsRoot root_;  // while the slots are on the heap
 };
 
 // Inline: every call by symbol and every message passes here.

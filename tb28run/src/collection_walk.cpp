@@ -1,6 +1,7 @@
 #include "collection_walk.h"
 
 #include "arg_demand.h"
+#include "collector.h"
 #include "tb28run/arrays.h"
 #include "tb28run/objects.h"
 #include "tb28run/symbols.h"
@@ -17,6 +18,8 @@ Usual SendIndexed(Sym message, Usual object, const Usual* value, const std::vect
   std::vector<Usual> args{object, SymbolValue(message)};
   if (value) args.push_back(*value);
   for (std::size_t i = from; i < indexes.size(); ++i) args.push_back(indexes[i].value);
+  // The container came out of an array an error handler may change before the method runs.
+  RootedSlots rooted(args.data(), args.size());
   return Send(CountWord(2, std::uint16_t(args.size())), args.data());
 }
 

@@ -171,6 +171,7 @@ void MarkRoots(Marker& m, const std::vector<std::uintptr_t>& stackWords) {
     m.MarkValue(f->result);
   }
   m.MarkValue(ErrorBlockForCollector());
+  for (const SlotsRoot* r = innermostRoot; r; r = r->outer) m.MarkSlots(r->slots, r->count);
   for (TbObj o : c.finalizing) m.MarkAddress(reinterpret_cast<std::uintptr_t>(o));
   for (std::uintptr_t word : stackWords) m.MarkAddress(word);
 }

@@ -2,12 +2,12 @@
 //
 // Invariant: a block survives a collection when it can be reached from a root. The roots are
 // the slots every activation registered (arguments, locals, the result it is returning), the
-// runtime's own holdings (the error block, objects waiting for their finaliser) and,
-// conservatively, every word of the native stack, where the
-// runtime's and the program's C++ code keep values between two calls. From a root, an object
-// is followed through its class's reference map and only through it; an array through its
-// elements; strings and floats hold no references. Anything that points into a block (a C
-// string from Cast2Psz, say) keeps the whole block.
+// runtime's own holdings (the error block, objects waiting for their finaliser, the slots its
+// C++ code holds apart while it calls out: SlotsRoot) and, conservatively, every word of the
+// native stack, where the runtime's and the program's C++ code keep values between two calls.
+// From a root, an object is followed through its class's reference map and only through it; an
+// array through its elements; strings and floats hold no references. Anything that points into
+// a block (a C string from Cast2Psz, say) keeps the whole block.
 //
 // A collection runs before an allocation once the bytes allocated since the last one pass a
 // threshold that grows with the live heap, or before every allocation in stress mode.
@@ -31,6 +31,34 @@ bool GcStress();
 
 // Forgets the objects waiting for their finaliser and the counters (RTExit).
 void ResetCollector();
+
+// Values the runtime's own C++ code keeps while it calls out or allocates, where no registered
+// frame names them: slots on the C++ heap (which the native-stack scan never reads), or copies
+// whose originals a handler may drop. A root is added and removed in nested pairs, innermost
+// removed first; a break to a recovery point unwinds through the removals.
+struct SlotsRoot {
+  const Usual* slots;
+  std::size_t count;
+  SlotsRoot* outer;
+};
+inline SlotsRoot* innermostRoot = nullptr;
+inline void AddRoot(SlotsRoot& root, const Usual* slots, std::size_t count) {
+  root = SlotsRoot{slots, count, innermostRoot};
+  innermostRoot = &root;
+}
+inline void RemoveRoot(SlotsRoot& root) { innermostRoot = root.outer; }
+
+// Holds the slots for as long as it lives.
+class RootedSlots {
+ public:
+  RootedSlots(const Usual* slots, std::size_t count) { AddRoot(root_, slots, count); }
+  ~RootedSlots() { RemoveRoot(root_); }
+  RootedSlots(const RootedSlots&) = delete;
+  RootedSlots& operator=(const RootedSlots&) = delete;
+
+ private:
+  SlotsRoot root_;
+};
 
 struct CollectorStats {
   std::uint64_t collections;

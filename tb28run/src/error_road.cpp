@@ -3,10 +3,13 @@
 #include <windows.h>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "classes.h"
+#include "collector.h"
 #include "heap.h"
 #include "reset.h"
 #include "state.h"
@@ -163,15 +166,28 @@ Answer RaiseError(const RaiseSpec& report) {
 
   std::uint32_t n = report.argCount;
   std::vector<unsigned char> storage(offsetof(ErrorArgBlock, values) + sizeof(Usual) * (n ? n : 1));
+  auto* block = reinterpret_cast<ErrorArgBlock*>(storage.data());
   if (n) {
-    auto* block = reinterpret_cast<ErrorArgBlock*>(storage.data());
     block->count1 = block->count2 = std::uint16_t(n);
     std::memcpy(storage.data() + offsetof(ErrorArgBlock, values), report.args, sizeof(Usual) * n);
     rec.argBlock = block;
   }
+  // Until the error object has taken its copy, the block may be all that holds the arguments.
+  RootedSlots rooted(block->values, n);
   std::string argText;
   if (report.arg) {
-    argText = AsPsz(*report.arg);
+    // The text is copied, away from the collector, while the object is made. When memory will
+    // not hold the copy, the error still goes on its way with the text's beginning.
+    const char* text = AsPsz(*report.arg);
+    try {
+      argText = text;
+    } catch (const std::bad_alloc&) {
+      constexpr std::size_t kBeginning = 4096;
+      try {
+        argText.assign(std::string_view(text).substr(0, kBeginning));
+      } catch (const std::bad_alloc&) {
+      }
+    }
     rec.arg = argText.c_str();
     rec.argType = report.arg->type;
   }

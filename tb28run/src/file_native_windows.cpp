@@ -38,6 +38,13 @@ OsFile RefuseLink(HANDLE h, std::uint32_t* error) {
   return Opened(h, error);
 }
 
+// A pipe, a console or a printer is no regular file.
+OsFile RefuseOddFile(OsFile file, std::uint32_t* error) {
+  if (file == kNoFile || GetFileType(H(file)) == FILE_TYPE_DISK) return file;
+  CloseHandle(H(file));
+  return Fail(error, kAccessDenied);
+}
+
 }  // namespace
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
@@ -46,9 +53,11 @@ OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error) {
   std::uint32_t access = mode & 0x0F, share = mode & 0xF0;
   bool append = (mode & FO_APPEND) != 0;
   if (!IsValidOpenMode(mode)) return Fail(error, kInvalidParameter);
-  // Without the right to write data where the handle points, Windows writes every block at the end.
+  // Without the right to write data where the handle points, Windows writes every block at the
+  // end. A handle that writes alone keeps that right, so that it can cut back a line that failed,
+  // and goes to the end before each line itself (see WriteLine).
   constexpr DWORD kAppendOnly = FILE_GENERIC_WRITE & ~FILE_WRITE_DATA;
-  DWORD write = append ? kAppendOnly : GENERIC_WRITE;
+  DWORD write = append && !SharesNothing(mode) ? kAppendOnly : GENERIC_WRITE;
   DWORD desired = access == FO_READ ? GENERIC_READ : access == FO_WRITE ? write : GENERIC_READ | write;
   DWORD shareMode = share == FO_DENYWRITE  ? FILE_SHARE_READ
                     : share == FO_DENYREAD ? FILE_SHARE_WRITE
@@ -57,14 +66,19 @@ OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error) {
   DWORD flags = FILE_ATTRIBUTE_NORMAL;
   if (mode & FO_NOFOLLOW) flags |= FILE_FLAG_OPEN_REPARSE_POINT;
   HANDLE h = CreateFileA(path, desired, shareMode, nullptr, OPEN_EXISTING, flags, nullptr);
-  return (mode & FO_NOFOLLOW) ? RefuseLink(h, error) : Opened(h, error);
+  OsFile file = (mode & FO_NOFOLLOW) ? RefuseLink(h, error) : Opened(h, error);
+  return (mode & FO_REGULAR) ? RefuseOddFile(file, error) : file;
 }
 
 OsFile Create(const char* path, std::uint32_t attribute, std::uint32_t* error) {
   DWORD attributes = attribute & (FC_READONLY | FC_HIDDEN | FC_SYSTEM | FC_ARCHIVE);
   if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
   DWORD disposition = (attribute & FC_NEW) ? CREATE_NEW : CREATE_ALWAYS;
-  HANDLE h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, disposition, attributes, nullptr);
+  // A file made new may have to be taken back (RemoveIfEmpty), which needs the right to delete.
+  DWORD desired = GENERIC_READ | GENERIC_WRITE | ((attribute & FC_NEW) ? DELETE : 0);
+  HANDLE h = CreateFileA(path, desired, 0, nullptr, disposition, attributes, nullptr);
+  if (h == INVALID_HANDLE_VALUE && desired != (GENERIC_READ | GENERIC_WRITE) && GetLastError() == ERROR_ACCESS_DENIED)
+    h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, disposition, attributes, nullptr);
   if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ALREADY_EXISTS) return Fail(error, kFileExists);
   return Opened(h, error);
 }
@@ -89,7 +103,7 @@ bool Seek(OsFile file, std::int64_t offset, std::uint32_t origin, std::int64_t* 
 
 namespace {
 
-bool WriteAll(OsFile file, const char* bytes, std::size_t count, std::uint32_t* error) {
+bool WriteAll(OsFile file, const char* bytes, std::size_t count, std::size_t* done, std::uint32_t* error) {
   while (count > 0) {
     DWORD chunk = count > 0x40000000u ? 0x40000000u : DWORD(count), written = 0;
     if (!WriteFile(H(file), bytes, chunk, &written, nullptr)) {
@@ -103,33 +117,72 @@ bool WriteAll(OsFile file, const char* bytes, std::size_t count, std::uint32_t* 
     }
     bytes += written;
     count -= written;
+    *done += written;
   }
   *error = kOk;
   return true;
 }
 
+LARGE_INTEGER At(std::int64_t offset) {
+  LARGE_INTEGER at;
+  at.QuadPart = offset;
+  return at;
+}
+
+// Takes back what a failed line added to the file, and stands where the line began.
+void Undo(OsFile file, std::int64_t start, std::int64_t size) {
+  if (start < 0) return;
+  SetFilePointerEx(H(file), At(start > size ? start : size), nullptr, FILE_BEGIN);
+  SetEndOfFile(H(file));
+  SetFilePointerEx(H(file), At(start), nullptr, FILE_BEGIN);
+}
+
 }  // namespace
 
-bool WriteLine(OsFile file, const char* text, std::size_t length, std::uint32_t* error) {
+bool WriteLine(OsFile file, Writes how, const char* text, std::size_t length, std::uint32_t* error) {
+  // Where the line begins and how long the file was, for taking back a line that failed. A
+  // handle that appends alone goes to the end itself; no one else writes there meanwhile.
+  std::int64_t start = -1, end = -1;
+  if (how.alone) {
+    LARGE_INTEGER at, fileSize;
+    if (how.append) {
+      if (SetFilePointerEx(H(file), At(0), &at, FILE_END)) start = end = at.QuadPart;
+    } else if (SetFilePointerEx(H(file), At(0), &at, FILE_CURRENT) && GetFileSizeEx(H(file), &fileSize)) {
+      start = at.QuadPart;
+      end = fileSize.QuadPart;
+    }
+  }
   // A file handle writes no gathered buffers: the text and its line end are joined first, on the
-  // stack for the usual line.
+  // stack for the usual line. A longer line of a handle that writes alone needs no copy: no one
+  // can write between its two parts.
+  static const char kLineEnd[2] = {'\r', '\n'};
   constexpr std::size_t kStackLine = 4096;
-  std::size_t size = length + 2;
+  std::size_t size = length + sizeof kLineEnd;
   char stackLine[kStackLine];
   std::unique_ptr<char[]> heapLine;
-  char* line = stackLine;
-  if (size > kStackLine) {
-    heapLine.reset(new (std::nothrow) char[size]);
-    if (!heapLine) {
-      *error = kNotEnoughMemory;
-      return false;
+  const char* line = stackLine;
+  bool joined = size <= kStackLine || !how.alone;
+  if (joined) {
+    char* into = stackLine;
+    if (size > kStackLine) {
+      heapLine.reset(new (std::nothrow) char[size]);
+      if (!heapLine) {
+        *error = kNotEnoughMemory;
+        return false;
+      }
+      into = heapLine.get();
     }
-    line = heapLine.get();
+    if (length) std::memcpy(into, text, length);
+    std::memcpy(into + length, kLineEnd, sizeof kLineEnd);
+    line = into;
   }
-  if (length) std::memcpy(line, text, length);
-  line[length] = '\r';
-  line[length + 1] = '\n';
-  return WriteAll(file, line, size, error);
+  std::size_t written = 0;
+  bool whole = joined ? WriteAll(file, line, size, &written, error)
+                      : WriteAll(file, text, length, &written, error) &&
+                            WriteAll(file, kLineEnd, sizeof kLineEnd, &written, error);
+  if (whole) return true;
+  if (how.alone && written > 0) Undo(file, start, end);
+  return false;
 }
 
 bool Close(OsFile file, std::uint32_t* error) {
@@ -140,6 +193,15 @@ bool Close(OsFile file, std::uint32_t* error) {
   }
   *error = kOk;
   return true;
+}
+
+void RemoveIfEmpty(OsFile file, const char* /*path*/) {
+  // The handle deletes the file as it closes; it shares nothing, so no one else holds it.
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(H(file), &size) || size.QuadPart != 0) return;
+  FILE_DISPOSITION_INFO dispose{};
+  dispose.DeleteFile = TRUE;
+  SetFileInformationByHandle(H(file), FileDispositionInfo, &dispose, sizeof dispose);
 }
 
 std::string CurrentDirectory() {

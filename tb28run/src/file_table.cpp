@@ -1,5 +1,6 @@
 #include "file_table.h"
 
+#include <new>
 #include <vector>
 
 #include "reset.h"
@@ -25,17 +26,29 @@ FileTable& T() {
 // Handles count from 1; far below F_ERROR on every host.
 constexpr std::size_t kMaxFiles = 0x10000;
 
+// A file made new that nothing was written to goes as it came.
+bool Close(OpenFile& file, std::uint32_t* error) {
+  if (!file.madeAt.empty()) native::RemoveIfEmpty(file.os, file.madeAt.c_str());
+  file.madeAt.clear();
+  return native::Close(file.os, error);
+}
+
 }  // namespace
 
-FileHandle AddFile(OpenFile file) {
+FileHandle AddFile(OpenFile& file) {
   auto& slots = T().slots;
   for (std::size_t i = 0; i < slots.size(); ++i)
     if (!slots[i].used) {
-      slots[i] = Slot{file, true};
+      slots[i] = Slot{std::move(file), true};
       return FileHandle(i + 1);
     }
   if (slots.size() >= kMaxFiles) return F_ERROR;
-  slots.push_back(Slot{file, true});
+  try {
+    slots.emplace_back();
+  } catch (const std::bad_alloc&) {
+    return F_ERROR;
+  }
+  slots.back() = Slot{std::move(file), true};
   return FileHandle(slots.size());
 }
 
@@ -51,9 +64,8 @@ bool RemoveFile(FileHandle handle, std::uint32_t* error) {
     *error = native::kInvalidHandle;
     return false;
   }
-  native::OsFile os = file->os;
   T().slots[handle - 1].used = false;
-  return native::Close(os, error);
+  return Close(*file, error);
 }
 
 void CloseAllFiles() {
@@ -61,7 +73,7 @@ void CloseAllFiles() {
   for (Slot& slot : T().slots)
     if (slot.used) {
       slot.used = false;
-      native::Close(slot.file.os, &ignored);
+      Close(slot.file, &ignored);
     }
 }
 

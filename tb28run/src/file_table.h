@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "file_native.h"
 #include "tb28run/files.h"
@@ -12,10 +13,14 @@ namespace tb {
 struct OpenFile {
   native::OsFile os;
   bool writable;
+  native::Writes writes;
+  // Where the file was made new (FC_NEW), for taking it back should it be closed empty.
+  std::string madeAt;
 };
 
-// A handle for the file (the table takes it over), or F_ERROR when the table is full.
-FileHandle AddFile(OpenFile file);
+// A handle for the file, which the table then takes over; F_ERROR, the file left as it was, when
+// the table is full or memory is short.
+FileHandle AddFile(OpenFile& file);
 // The open file behind a handle, or null.
 OpenFile* FindFile(FileHandle handle);
 // Closes and forgets one file; false when the handle was not open or the close failed.

@@ -1,5 +1,6 @@
 // File exports: opening, creating, positioning, writing lines and closing.
 #include <cmath>
+#include <new>
 #include <string>
 
 #include "arg_demand.h"
@@ -11,15 +12,16 @@ namespace {
 
 std::uint32_t& LastError() { return tb::LastFileError(); }
 
-FileHandle Keep(tb::native::OsFile os, bool writable, std::uint32_t error) {
-  if (os == tb::native::kNoFile) {
+FileHandle Keep(tb::OpenFile& file, std::uint32_t error) {
+  if (file.os == tb::native::kNoFile) {
     LastError() = error;
     return F_ERROR;
   }
-  FileHandle handle = tb::AddFile(tb::OpenFile{os, writable});
+  FileHandle handle = tb::AddFile(file);
   if (handle == F_ERROR) {
     std::uint32_t ignored;
-    tb::native::Close(os, &ignored);
+    if (!file.madeAt.empty()) tb::native::RemoveIfEmpty(file.os, file.madeAt.c_str());
+    tb::native::Close(file.os, &ignored);
     LastError() = tb::native::kTooManyOpenFiles;
     return F_ERROR;
   }
@@ -27,7 +29,7 @@ FileHandle Keep(tb::native::OsFile os, bool writable, std::uint32_t error) {
   return handle;
 }
 
-bool WriteLine(FileHandle handle, const char* text, std::uint32_t length) {
+bool WriteLine(FileHandle handle, const char* text, std::size_t length) {
   tb::OpenFile* file = tb::FindFile(handle);
   if (!file) {
     LastError() = tb::native::kInvalidHandle;
@@ -37,7 +39,7 @@ bool WriteLine(FileHandle handle, const char* text, std::uint32_t length) {
     LastError() = tb::native::kAccessDenied;
     return false;
   }
-  return tb::native::WriteLine(file->os, text, length, &LastError());
+  return tb::native::WriteLine(file->os, file->writes, text, length, &LastError());
 }
 
 bool IsHandle(const Usual& u) { return tb::IsNumber(u) || IsPointerType(u.type); }
@@ -60,8 +62,11 @@ TBRT FileHandle FOpen2(const char* path, std::uint32_t mode) {
     return F_ERROR;
   }
   std::uint32_t error = 0;
-  tb::native::OsFile os = tb::native::Open(path, mode, &error);
-  return Keep(os, (mode & 0x0F) != FO_READ, error);
+  tb::OpenFile file{tb::native::Open(path, mode, &error),
+                    (mode & 0x0F) != FO_READ,
+                    tb::native::Writes{(mode & FO_APPEND) != 0, tb::native::SharesNothing(mode)},
+                    {}};
+  return Keep(file, error);
 }
 
 TBRT FileHandle FCreate2(const char* path, std::uint32_t attribute) {
@@ -70,8 +75,19 @@ TBRT FileHandle FCreate2(const char* path, std::uint32_t attribute) {
     return F_ERROR;
   }
   std::uint32_t error = 0;
-  tb::native::OsFile os = tb::native::Create(path, attribute, &error);
-  return Keep(os, true, error);
+  tb::OpenFile file{tb::native::Create(path, attribute, &error), true, tb::native::Writes{false, true}, {}};
+  if (file.os != tb::native::kNoFile && (attribute & FC_NEW)) {
+    try {
+      file.madeAt = path;
+    } catch (const std::bad_alloc&) {
+      // Without its path the file could not be taken back: it goes now, unused.
+      tb::native::RemoveIfEmpty(file.os, path);
+      tb::native::Close(file.os, &error);
+      LastError() = tb::native::kNotEnoughMemory;
+      return F_ERROR;
+    }
+  }
+  return Keep(file, error);
 }
 
 TBRT std::int64_t FSeek3(FileHandle handle, std::int32_t offset, std::uint32_t origin) {
@@ -101,7 +117,7 @@ TBRT Usual FPutS(std::uint32_t countWord, Usual* args) {
   return tb::DwordValue(n + 2);
 }
 
-TBRT std::uint32_t FPutS3(FileHandle handle, const char* text, std::uint32_t length) {
+TBRT std::size_t FPutS3(FileHandle handle, const char* text, std::size_t length) {
   if (!text) length = 0;
   return WriteLine(handle, text, length) ? length + 2 : 0;
 }

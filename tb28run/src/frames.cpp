@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <cstring>
 
+#include "code_word.h"
 #include "heap.h"
 #include "state.h"
 #include "tb28run/symbols.h"
@@ -85,7 +86,7 @@ namespace {
 std::uint32_t LevelArg(std::uint32_t countWord, const Usual* args) {
   if (PassedOf(countWord) == 0) return 0;
   if (args[0].type == T_INT) return std::uint32_t(AsInt(args[0]));
-  if (args[0].type == T_FLOAT) return std::uint32_t(tb::FloatOf(args[0]));
+  if (args[0].type == T_FLOAT) return tb::CodeWordOf(tb::FloatOf(args[0]));
   return 0;
 }
 

@@ -1,9 +1,10 @@
 #include <cstring>
 #include <memory>
-#include <vector>
+#include <new>
 
 #include "call_slots.h"
 #include "classes.h"
+#include "collector.h"
 #include "error_road.h"
 #include "heap.h"
 #include "predefined_symbols.h"
@@ -142,6 +143,20 @@ Usual SendWith(const char* operation, Usual self, Sym method, const Usual* args,
   return CallMethod(*m, self, args, passed);
 }
 
+// No memory for the copy of a message's arguments: the send ends with the error block's answer.
+Usual NoRoomForArguments(Usual self, Sym method) {
+  RaiseSpec report;
+  report.gencode = EG_MEM;
+  report.operation = "_SendClassParams";
+  report.description = "No memory for the message's arguments";
+  report.SetArgs({self, SymbolValue(method)});
+  report.funcSym = method;
+  report.canDefault = true;
+  report.canSubstitute = true;
+  Answer a = RaiseError(report);
+  return a.resolution == Resolution::Substitute ? a.value : NilValue();
+}
+
 const IVarInfo* ResolveIVar(const char* operation, TbObj object, Sym ivar, Usual* fallback, bool* retry) {
   *retry = false;
   if (const IVarInfo* v = FindIVar(ClassOf(object), ivar)) return v;
@@ -211,8 +226,11 @@ TBRT Usual CreateInstance(std::uint32_t countWord, Usual* args) {
   if (!object) return Usual{0, T_OBJECT};
   reinterpret_cast<InstanceHeader*>(object)->cls = const_cast<ClassInfo*>(c);
   Usual self = ObjectValue(object);
-  if (const MethodInfo* init = FindMethod(c, SYM_INIT))
+  if (const MethodInfo* init = FindMethod(c, SYM_INIT)) {
+    // Nothing else holds the new object until it is returned; its constructor allocates.
+    RootedSlots rooted(&self, 1);
     CallMethod(*init, self, passed ? args + 1 : nullptr, passed ? passed - 1 : 0);
+  }
   return self;
 }
 
@@ -319,17 +337,18 @@ TBRT Usual _SendClassParams(TbObj object, Sym method, TbArr args) {
   if (object)
     if (const MethodInfo* m = FindMethod(ClassOf(object), method))
       return CallMethod(*m, ObjectValue(object), args ? args->items : nullptr, n);
-  // Otherwise the arguments as they are now (a handler of a missing method may change the
-  // array), on the native stack for the usual few, where the collector sees them.
+  // Otherwise the arguments as they are now: a handler of the missing method may change the
+  // array, and the copy is then all that keeps them, so it is held for the collector.
   constexpr std::uint32_t kInline = 8;
   Usual inlineCopy[kInline];
-  std::vector<Usual> heapCopy;
+  std::unique_ptr<Usual[]> heapCopy;
   Usual* copy = inlineCopy;
   if (n > kInline) {
-    heapCopy.assign(args->items, args->items + n);
-    copy = heapCopy.data();
-  } else {
-    for (std::uint32_t i = 0; i < n; ++i) inlineCopy[i] = args->items[i];
+    heapCopy.reset(new (std::nothrow) Usual[n]);
+    if (!heapCopy) return NoRoomForArguments(ObjectValue(object), method);
+    copy = heapCopy.get();
   }
+  CopyValues(copy, args ? args->items : nullptr, n);
+  RootedSlots rooted(copy, n);
   return SendWith("_SendClassParams", ObjectValue(object), method, copy, n);
 }

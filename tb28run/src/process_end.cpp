@@ -1,6 +1,5 @@
 // The exit code, quitting, internal-fault reports and the floating-point state.
 #include <cfenv>
-#include <cmath>
 #include <cstdio>
 
 #if defined(_WIN32)
@@ -8,6 +7,7 @@
 #endif
 
 #include "arg_demand.h"
+#include "code_word.h"
 #include "reset.h"
 #include "state.h"
 #include "tb28run/process.h"
@@ -32,11 +32,8 @@ TBRT Usual ErrorLevel(std::uint32_t countWord, Usual* args) {
   std::int32_t& level = tb::State().errorLevel;
   std::int32_t previous = level;
   Usual code = tb::ArgAt(countWord, args, 0);
-  if (code.type != T_NIL && tb::DemandNumber("ErrorLevel", code, 1)) {
-    // Taken as a 32-bit word, as an unsigned code of 2^31 or more arrives as a float.
-    double n = std::trunc(tb::NumberOf(code));
-    level = std::isfinite(n) && std::fabs(n) < 9.0e15 ? std::int32_t(std::uint32_t(std::int64_t(n))) : 0;
-  }
+  if (code.type != T_NIL && tb::DemandNumber("ErrorLevel", code, 1))
+    level = std::int32_t(tb::CodeWordOf(tb::NumberOf(code)));
   return IntValue(previous);
 }
 

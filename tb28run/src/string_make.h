@@ -7,12 +7,13 @@
 
 #include "heap.h"
 #include "kept_strings.h"
+#include "tb28run/strings.h"
 #include "tb28run/values.h"
 
 namespace tb {
 
 // Longest string the runtime makes: its length must fit a signed 32-bit count, header included.
-constexpr std::uint64_t kMaxStringLength = 0x7FFF0000u;
+constexpr std::uint64_t kMaxStringLength = TB_MAX_STRING;
 
 // On a string overflow or memory error the error block may substitute a string; its default
 // is the empty string. MakeString is inline for the usual string that is simply made (an empty

@@ -15,6 +15,13 @@
 #include <win32_testing.h>
 #endif
 
+// A string's text while it is alive, "<freed>" once the collector has taken it (or for no string):
+// what a test reads where a value might have been collected under it.
+inline std::string LiveText(Usual u) {
+  if (u.type != T_STRING || !TbTestIsLive(AsPtr(u))) return "<freed>";
+  return std::string(String2Psz(AsStr(u)), SLen(AsStr(u)));
+}
+
 class RuntimeTest : public ::testing::Test {
  protected:
   void SetUp() override {

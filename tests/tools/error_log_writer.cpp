@@ -6,6 +6,10 @@
 //                                   "writer WRITER error I"; each is answered with the default
 //   error_log_writer quit GENCODE   raises one error of that generic code and answers it by
 //                                   quitting: the process ends through the program's exit step
+//   error_log_writer big MEGABYTES  raises one argument error whose argument is that many
+//                                   megabytes of "x"; it is answered with the default, and the
+//                                   process then prints the length of the text the dialog showed
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -21,8 +25,14 @@ namespace {
 const char* writer = "0";
 long count = 0;
 bool quit = false;
+bool big = false;
+std::size_t shown = 0;
 
 std::uint32_t AnswerDefault(const char*, const char*, std::uint32_t, std::uint32_t, std::uint32_t) { return ED_FIRST; }
+std::uint32_t AnswerDefaultCounting(const char* message, const char*, std::uint32_t, std::uint32_t, std::uint32_t) {
+  shown = std::strlen(message);
+  return ED_FIRST;
+}
 std::uint32_t AnswerQuit(const char*, const char*, std::uint32_t, std::uint32_t, std::uint32_t third) { return third; }
 
 Usual WriterMain(std::uint32_t countWord, Usual* args) {
@@ -40,6 +50,13 @@ Usual WriterMain(std::uint32_t countWord, Usual* args) {
     CallKest<declared::Send>(Send, locals[0], SymbolValue(SYM_THROW));
     return IntValue(0);
   }
+  if (big) {
+    TbTestSetErrorDialogHook(&AnswerDefaultCounting);
+    locals[0] = StringValue(Space(std::uint32_t(count << 20)));
+    _P2DW(locals[0]);
+    std::printf("%zu\n", shown);
+    return IntValue(0);
+  }
   TbTestSetErrorDialogHook(&AnswerDefault);
   for (long i = 0; i < count; ++i) {
     std::string text = std::string("writer ") + writer + " error " + std::to_string(i);
@@ -55,6 +72,7 @@ Usual WriterMain(std::uint32_t countWord, Usual* args) {
 int main(int argc, char** argv) {
   if (argc != 3) return 2;
   quit = std::strcmp(argv[1], "quit") == 0;
+  big = std::strcmp(argv[1], "big") == 0;
   writer = argv[1];
   count = std::strtol(argv[2], nullptr, 10);
   ModuleRecord record = TheModuleRecord;

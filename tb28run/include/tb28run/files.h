@@ -6,6 +6,7 @@
 // 131 negative seek, 206 name too long, 1921 a symbolic link was refused, 31 any other fault.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "tb28run/values.h"
@@ -28,6 +29,9 @@ enum : std::uint32_t {
   // Every write lands at the end of the file, wherever the handle was moved: the file only grows,
   // even while another process appends to it too. Not with FO_READ.
   FO_APPEND = 0x20000,
+  // Only a regular file is opened: a pipe, socket, device or directory at the path is refused at
+  // once (error 5), without waiting for anyone at its other end.
+  FO_REGULAR = 0x40000,
 };
 
 // FCreate2 attributes (the Windows file attributes; on POSIX hosts only FC_READONLY has an
@@ -39,7 +43,9 @@ enum : std::uint32_t {
   FC_SYSTEM = 0x04,
   FC_ARCHIVE = 0x20,
   // Creates only a file that does not exist yet: a file or symbolic link already at the path
-  // fails with error 80, and no one can open the new file before the creator holds it.
+  // fails with error 80, and no one can open the new file before the creator holds it. A file
+  // made so is made for what will be written to it: closed while still empty (nothing was
+  // written, or every line failed), it is removed again.
   FC_NEW = 0x10000,
 };
 
@@ -56,11 +62,13 @@ TBRT FileHandle FCreate2(const char* path, std::uint32_t attribute);
 // Moves to offset from the origin; answers the new position, or -1 on failure.
 TBRT std::int64_t FSeek3(FileHandle handle, std::int32_t offset, std::uint32_t origin);
 // Handle, text, optional length: writes the text (its first length bytes when a length is
-// given) followed by CR LF. Answers the number of bytes written, CR LF included.
+// given) followed by CR LF. Answers the number of bytes written, CR LF included, or 0 when the
+// line could not be written whole. Through a handle that shares nothing, such a line leaves no
+// bytes of its own in the file.
 TBRT Usual FPutS(std::uint32_t countWord, Usual* args);
-// Writes length bytes of text followed by CR LF; a null text writes CR LF alone. Answers the
-// number of bytes written.
-TBRT std::uint32_t FPutS3(FileHandle handle, const char* text, std::uint32_t length);
+// Writes length bytes of text followed by CR LF, as FPutS; a null text writes CR LF alone.
+// Answers the number of bytes written, or 0.
+TBRT std::size_t FPutS3(FileHandle handle, const char* text, std::size_t length);
 // Non-zero when the handle was open and closed cleanly.
 TBRT std::int32_t FClose(FileHandle handle);
 // The Windows error number of the last file operation (0 after a success). With a number, sets

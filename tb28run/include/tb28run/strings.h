@@ -5,6 +5,9 @@
 
 #include "tb28run/values.h"
 
+// The longest string the runtime makes, in bytes: a longer result is a string-overflow error.
+constexpr std::uint32_t TB_MAX_STRING = 0x7FFF0000u;
+
 // A new string from a C string (null gives the empty string).
 TBRT TbStr Psz2String(const char* text);
 // The NUL-terminated text of a string value; NIL gives "".

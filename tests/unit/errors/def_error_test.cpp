@@ -181,6 +181,11 @@ TEST_F(DefErrorQuitTest, ACodeTooWideForTheStatusStillReadsAsFailure) {
 #endif
 }
 
+TEST_F(DefErrorQuitTest, AnErrorWithoutAGenericCodeStillQuitsWithAFailure) {
+  // An Error left unfilled (DefErrorGen's wrong-tag path, or any raiser) has GENCODE 0.
+  EXPECT_EXIT(Quit(0), ::testing::ExitedWithCode(255), "file still open: no");
+}
+
 TEST_F(DefErrorTest, AnEmptyStackIsFilledFromTheCallerAndAFullOneKept) {
   Usual fresh = NewError({{SYM_STACK, S("")}});
   Caller(fresh);
@@ -208,6 +213,32 @@ TEST_F(DefErrorTest, AValueThatIsNoErrorIsWrappedAsAWrongObjectError) {
   EXPECT_NE(message.find("\r\nArgument Number: 1\r\n"), std::string::npos) << message;
   EXPECT_EQ(Dialogs()[0].first, ED_FIRST);
   EXPECT_EQ(LastErrorRecord.gencode, 28u);
+}
+
+TEST_F(DefErrorTest, TheDefaultBlockHandsAValueThatIsNoObjectToTheHandlerWithItsText) {
+  struct Case {
+    Usual value;
+    const char* text;
+  };
+  const Case cases[] = {
+      {S("oops"), "oops"},       {IntValue(42), "42"}, {NilValue(), "NIL"}, {ArrayValue(ArrayCreate(2)), "{[2]}"},
+      {LogicValue(true), ".T."},
+  };
+  Usual block = CallKest<declared::ErrorBlock>(ErrorBlock);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    Dialogs().clear();
+    std::filesystem::remove(LogPath());
+    Usual result = CallKest<declared::Eval>(Eval, block, c.value);
+    EXPECT_EQ(result.type, T_LOGIC) << "the wrapper's default";
+    ASSERT_EQ(Dialogs().size(), 1u) << "no argument error of the block's own first";
+    const std::string& message = Dialogs()[0].message;
+    EXPECT_EQ(message.rfind("Error Code:  28 [ NOT AN ERROR OBJECT ]\r\n", 0), 0u) << message;
+    EXPECT_NE(message.find(std::string("\r\nArgument: ") + c.text + "\r\n"), std::string::npos) << message;
+    std::string log = Log();
+    EXPECT_EQ(log.find("Operation       :_P2Object"), std::string::npos) << log;
+    EXPECT_NE(log.find("DEFERROR"), std::string::npos) << log;
+  }
 }
 
 TEST_F(DefErrorTest, TheDefaultBlockAndThrowReachTheHandler) {

@@ -2,8 +2,14 @@
 // error dialog, each a process of its own built from the program's library.
 #if !defined(_WIN32) && defined(ERROR_LOG_WRITER)
 
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+#include <functional>
 
 #include <map>
 #include <regex>
@@ -17,12 +23,16 @@
 
 namespace {
 
-// Starts the writer in the directory with these arguments; its pid.
-pid_t Start(const ScratchDir& dir, const std::string& first, const std::string& second) {
+// Starts the writer in the directory with these arguments; its pid. The child limits itself as
+// asked before it becomes the writer; its standard output goes to `output` when one is given.
+pid_t Start(const ScratchDir& dir, const std::string& first, const std::string& second,
+            const std::function<void()>& limit = {}, int output = -1) {
   const ChildProgram writer(ERROR_LOG_WRITER, {"error_log_writer", first, second});
   pid_t pid = fork();
   if (pid == 0) {
     if (chdir(dir.Path().c_str()) != 0) _exit(126);
+    if (limit) limit();
+    if (output >= 0) dup2(output, STDOUT_FILENO);
     writer.Exec();
     _exit(127);
   }
@@ -33,6 +43,18 @@ int ExitStatus(pid_t pid) {
   int status = 0;
   if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
   return WEXITSTATUS(status);
+}
+
+// The way the process ended, for a message: its status or the signal that ended it.
+std::string Ending(int status) {
+  if (WIFEXITED(status)) return "status " + std::to_string(WEXITSTATUS(status));
+  if (WIFSIGNALED(status)) return std::string("signal ") + strsignal(WTERMSIG(status));
+  return "?";
+}
+
+void Limit(int resource, rlim_t value) {
+  rlimit r{value, value};
+  if (setrlimit(resource, &r) != 0) _exit(125);
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -53,8 +75,9 @@ const char* const kLabels[] = {
 };
 
 // Reads one whole record from line i on; false at the first line that breaks the layout. The
-// argument the record names goes to `arg`.
-bool ReadRecord(const std::vector<std::string>& lines, std::size_t& i, std::string& arg, std::string& why) {
+// argument the record names goes to `arg`; unless told otherwise, the message must name it too.
+bool ReadRecord(const std::vector<std::string>& lines, std::size_t& i, std::string& arg, std::string& why,
+                bool messageNamesArgument = true) {
   // The writers take the conventions of the locale they run under, with or without the century
   // and the 12-hour clock.
   static const std::regex dateTime(R"(\d\d/\d\d/\d\d(\d\d)? \d\d:\d\d:\d\d( \S+)?)");
@@ -85,11 +108,31 @@ bool ReadRecord(const std::vector<std::string>& lines, std::size_t& i, std::stri
     if (std::string(label) == "Arg             :") arg = line.substr(17);
   }
   if (!expect(next() == "--------------------", "closing rule")) return false;
-  return expect(arg == messageArg, "the message and the fields name one argument");
+  return expect(!messageNamesArgument || arg == messageArg, "the message and the fields name one argument");
+}
+
+// Every record of the log whole, with an empty line between two; how many there are. A message
+// may have been shortened, or given up, for want of memory.
+std::size_t WholeRecords(const std::string& log, bool messagesWhole = true) {
+  std::vector<std::string> lines = Lines(log);
+  std::size_t records = 0;
+  for (std::size_t i = 0; i < lines.size();) {
+    if (records > 0) {
+      EXPECT_TRUE(lines[i++].empty()) << "an empty line between records, line " << i;
+    }
+    std::string arg, why;
+    if (!ReadRecord(lines, i, arg, why, messagesWhole)) {
+      ADD_FAILURE() << "record " << records + 1 << ": " << why;
+      return records;
+    }
+    ++records;
+  }
+  return records;
 }
 
 class ErrorLogProcessesTest : public RuntimeTest {
  protected:
+  std::string Log() const { return ScratchDir::Read(dir_.File("TBERROR.LOG")); }
   ScratchDir dir_;
 };
 
@@ -124,6 +167,66 @@ TEST_F(ErrorLogProcessesTest, EightWritersLoseNoRecordAndMixNone) {
   for (auto it = std::filesystem::directory_iterator(dir_.Path()); it != std::filesystem::directory_iterator(); ++it)
     ++entries;
   EXPECT_EQ(entries, 1u) << "nothing but the log is left in the directory";
+}
+
+// A pipe with no reader in place of the log: opening it to write would wait for a reader for
+// ever. The writer is given a minute before an alarm ends it.
+TEST_F(ErrorLogProcessesTest, APipeWhereTheLogGoesHoldsNoOneUp) {
+  ASSERT_EQ(mkfifo(dir_.File("TBERROR.LOG").c_str(), 0600), 0);
+  int status = 0;
+  pid_t pid = Start(dir_, "0", "3", [] { alarm(60); });
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << Ending(status);
+}
+
+TEST_F(ErrorLogProcessesTest, ALogPastTheFileSizeLimitEndsNoProgram) {
+  constexpr int kErrors = 10;
+  // Room for a few records: the one that does not fit is left out whole, and so is each after it.
+  int status = 0;
+  pid_t pid = Start(dir_, "0", std::to_string(kErrors), [] { Limit(RLIMIT_FSIZE, 4000); });
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << Ending(status);
+  std::string log = Log();
+  EXPECT_LE(log.size(), 4000u);
+  std::size_t records = WholeRecords(log);
+  EXPECT_GT(records, 0u);
+  EXPECT_LT(records, std::size_t(kErrors));
+}
+
+// An argument of 16 MiB under limits on the address space from too small to hold two copies of
+// it to room for everything: the writer always shows its dialog and ends as usual, and its log
+// never holds part of a record. With room for about eight copies the record is written whole.
+TEST_F(ErrorLogProcessesTest, MemoryThatRunsShortEndsNoProgram) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer reserves more address space than any limit here allows";
+#endif
+  constexpr std::size_t kMegabytes = 16;
+  struct Case {
+    rlim_t megabytes;
+    bool whole;
+  } cases[] = {{24, false}, {40, false}, {56, false}, {72, false}, {96, false}, {160, true}};
+  for (const Case& c : cases) {
+    std::filesystem::remove(dir_.File("TBERROR.LOG"));
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    int status = 0;
+    rlim_t bytes = c.megabytes << 20;
+    pid_t pid = Start(
+        dir_, "big", std::to_string(kMegabytes), [bytes] { Limit(RLIMIT_AS, bytes); }, out[1]);
+    close(out[1]);
+    std::string shown;
+    char block[64];
+    for (ssize_t n; (n = read(out[0], block, sizeof block)) > 0;) shown.append(block, std::size_t(n));
+    close(out[0]);
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c.megabytes << " MiB: " << Ending(status);
+    EXPECT_FALSE(shown.empty()) << c.megabytes << " MiB: the dialog was shown";
+    std::string log = Log();
+    if (!log.empty()) WholeRecords(log, false);
+    if (c.whole) {
+      EXPECT_GT(log.size(), 2 * (kMegabytes << 20)) << c.megabytes << " MiB: the record holds the argument twice";
+    }
+  }
 }
 
 TEST_F(ErrorLogProcessesTest, QuittingEndsTheProgramWithTheGenericCodeAsItsStatus) {

@@ -3,6 +3,12 @@
 #include <filesystem>
 
 #include "error_handling_fixture.h"
+#if !defined(_WIN32)
+#include <sys/socket.h>
+#include <sys/un.h>
+
+#include "hostile_files.h"
+#endif
 #include "errors/error_log.h"
 #include "errors/error_log_hex.h"
 #include "runtime/frame_guard.h"
@@ -197,7 +203,99 @@ TEST_F(ErrorLogTest, ALogHeldByAnotherKeepsEveryByte) {
   EXPECT_EQ(Log(), "earlier record\r\n\r\n" + Expected("plain_error.log"));
 }
 
+TEST_F(ErrorLogTest, AnEmptyLogIsANewLog) {
+  // What a writer killed between making the log and writing to it leaves behind.
+  ScratchDir::Write(LogPath(), "");
+  DefError(PlainError());
+  EXPECT_EQ(Log(), Expected("plain_error.log"));
+}
+
 #if !defined(_WIN32)
+// Whoever can make a file where the log goes can put something else there: the handler goes on
+// at once, as for a log it cannot open, and writes into none of it.
+TEST_F(ErrorLogTest, ALogThatIsNoRegularFileIsLeftAlone) {
+  enum Kind { kPipeWithReader, kSocket, kDirectory };
+  for (Kind kind : {kPipeWithReader, kSocket, kDirectory}) {
+    std::filesystem::remove_all(LogPath());
+    Dialogs().clear();
+    int reader = -1, listener = -1;
+    if (kind == kPipeWithReader) {
+      ASSERT_EQ(mkfifo(LogPath().c_str(), 0600), 0);
+      reader = open(LogPath().c_str(), O_RDONLY | O_NONBLOCK);
+      ASSERT_GE(reader, 0);
+    } else if (kind == kSocket) {
+      listener = socket(AF_UNIX, SOCK_STREAM, 0);
+      sockaddr_un address{};
+      address.sun_family = AF_UNIX;
+      LogPath().copy(address.sun_path, sizeof address.sun_path - 1);
+      ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    } else {
+      std::filesystem::create_directory(LogPath());
+    }
+    DefError(PlainError());
+    EXPECT_EQ(Dialogs().size(), 1u) << kind;
+    EXPECT_TRUE(Reports().empty()) << kind;
+    if (reader >= 0) {
+      char byte;
+      EXPECT_LE(read(reader, &byte, 1), 0) << "nothing went into the pipe";
+      close(reader);
+    }
+    if (listener >= 0) close(listener);
+  }
+}
+
+TEST_F(ErrorLogTest, ARecordTheLogCannotTakeWholeLeavesNoTrace) {
+  ScratchDir::Write(LogPath(), "earlier record\r\n");
+  {
+    FileSizeLimit limit(300);
+    DefError(PlainError());
+    EXPECT_EQ(Log(), "earlier record\r\n") << "neither the record nor its empty line";
+    std::filesystem::remove(LogPath());
+    DefError(PlainError());
+    EXPECT_FALSE(LogExists()) << "no log made for a record that did not fit";
+  }
+  EXPECT_EQ(Dialogs().size(), 2u) << "the user saw both errors";
+  EXPECT_TRUE(Reports().empty()) << "the log's failures are not the user's";
+  DefError(PlainError());
+  EXPECT_EQ(Log(), Expected("plain_error.log"));
+}
+
+TEST_F(ErrorLogTest, AFullDiskKeepsEveryRecordWhole) {
+  SmallDisk disk(dir_.Path() / "small");
+  if (!disk.Mounted()) GTEST_SKIP() << "mounting a small disk needs root";
+  SetDefaultDir((disk.Path() / "").string().c_str());
+  std::string log = (disk.Path() / "TBERROR.LOG").string();
+  DefError(PlainError());
+  std::string first = ScratchDir::Read(log);
+  ASSERT_EQ(first, Expected("plain_error.log"));
+  ASSERT_TRUE(disk.Fill());
+  // Longer than the room left in the log's last block.
+  Usual longError = PlainError();
+  IVarPut(AsObj(longError), SYM_ARG, S(std::string(8000, 'x').c_str()));
+  DefError(longError);
+  EXPECT_EQ(ScratchDir::Read(log), first);
+  std::filesystem::remove(log);
+  DefError(longError);
+  EXPECT_FALSE(std::filesystem::exists(log)) << "no empty log made on a full disk";
+  EXPECT_EQ(Dialogs().size(), 3u);
+  EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(ErrorLogTest, AWorkingDirectoryDeeperThanAPathCanNameStillGetsItsLog) {
+  DeepDirectory deep(dir_.Path());
+  ASSERT_GT(deep.Path().size(), std::size_t(PATH_MAX));
+  SetDefaultDir((deep.Path() + "/").c_str());
+  DefError(PlainError());
+  EXPECT_EQ(deep.Read("TBERROR.LOG"), Expected("plain_error.log")) << "a default directory that deep";
+  SetDefaultDir("");
+  SetDefault("");
+  ASSERT_TRUE(deep.Enter());
+  DefError(PlainError());
+  EXPECT_EQ(deep.Read("TBERROR.LOG"), Expected("plain_error.log") + "\r\n" + Expected("plain_error.log"))
+      << "the current directory that deep";
+  EXPECT_TRUE(Reports().empty());
+}
+
 TEST_F(ErrorLogTest, ALogThatIsASymbolicLinkIsNeitherFollowedNorReplaced) {
   std::string target = dir_.File("elsewhere.txt");
   ScratchDir::Write(target, "not a log");

@@ -1,4 +1,5 @@
-// The stack text builder: what it holds is what was added, however far past its room it grows.
+// The stack text builder: what it holds is what was added, however far past its room it grows,
+// up to the longest text it may hold.
 #include "errors/text_builder.h"
 
 #include <string>
@@ -65,6 +66,49 @@ TEST_F(TextBuilderTest, DropsNoMoreThanItHoldsAndStartsAgainWhenCleared) {
   text.Clear();
   text.Add('x');
   EXPECT_EQ(std::string(text.Data(), text.Size()), "x");
+}
+
+// A text that would pass the longest the builder holds is cut there, and then takes nothing
+// more: a shortened text ends where it was cut, with no later piece after a gap.
+TEST_F(TextBuilderTest, ATextPastTheLongestIsCutThereAndTakesNothingMore) {
+  struct Case {
+    const char* what;
+    std::size_t longest;
+  } cases[] = {{"within the stack room", 10}, {"on the heap", 40}};
+  for (const Case& c : cases) {
+    TextBuilder<16> text(c.longest);
+    std::string all;
+    for (char piece = 'a'; piece <= 'h'; ++piece) {
+      text.Add(std::string(7, piece));
+      all += std::string(7, piece);
+    }
+    EXPECT_TRUE(text.Cut()) << c.what;
+    EXPECT_EQ(std::string(text.Data(), text.Size()), all.substr(0, c.longest)) << c.what;
+    text.Add('z');
+    text.Add("z");
+    EXPECT_EQ(text.Size(), c.longest) << c.what << ": nothing after the cut";
+    TbStr made = text.String();
+    EXPECT_EQ(std::string(String2Psz(made), SLen(made)), all.substr(0, c.longest)) << c.what;
+    text.Clear();
+    EXPECT_FALSE(text.Cut()) << c.what;
+    text.Add("again");
+    EXPECT_EQ(std::string(text.Data(), text.Size()), "again") << c.what;
+  }
+}
+
+TEST_F(TextBuilderTest, RoomReservedAheadKeepsWhatIsThere) {
+  TextBuilder<8> text;
+  text.Add("abc");
+  text.Reserve(1000);
+  const char* moved = text.Data();
+  std::string expected = "abc";
+  for (int i = 0; i < 99; ++i) {
+    text.Add("0123456789");
+    expected += "0123456789";
+  }
+  EXPECT_EQ(text.Data(), moved) << "no copy while the text grew into its room";
+  EXPECT_EQ(std::string(text.Data(), text.Size()), expected);
+  EXPECT_FALSE(text.Cut());
 }
 
 }  // namespace

@@ -119,7 +119,8 @@ TEST_F(ObjectsTest, UnsignedStorageGivesFloatsFromTwoToThe31) {
   }
 }
 
-// An error block that answers with a fixed value and counts its calls.
+// An error block that answers with a fixed value and counts its calls. A runtime value the
+// block answers is kept by the test's keeper: this global is no root.
 int blockCalls = 0;
 Usual blockAnswer = NilValue();
 Usual CountingBlock(std::uint32_t, Usual*) {
@@ -150,7 +151,7 @@ TEST_F(ObjectsTest, WrongTypeStoreIsARuntimeErrorNotACast) {
 
 TEST_F(ObjectsTest, MissingVariableAndMethodReachTheErrorBlock) {
   blockCalls = 0;
-  blockAnswer = S("stand-in");
+  blockAnswer = keeper->Keep(S("stand-in"));
   Usual set[1] = {CodeBlockValue(&kCountingBlock)};
   ErrorBlock(CountWord(1, 1), set);
   Sym missing = SysAddAtom("MISSING");
@@ -166,8 +167,12 @@ TEST_F(ObjectsTest, MissingVariableAndMethodReachTheErrorBlock) {
 // and a name between or beside them that is no variable of the class is missing, however the
 // variables were indexed.
 TEST_F(ObjectsTest, VariablesAreFoundWhereverTheirNamesLie) {
+  // Instances are made between the answers: with a collection before each and only the precise
+  // roots, the stand-in lives as long as the keeper holds it.
+  TbTestSetStackScan(0);
+  TbTestSetGcStress(1);
   blockCalls = 0;
-  blockAnswer = S("stand-in");
+  blockAnswer = keeper->Keep(S("stand-in"));
   Usual set[1] = {CodeBlockValue(&kCountingBlock)};
   ErrorBlock(CountWord(1, 1), set);
   struct Pair {
@@ -202,11 +207,12 @@ TEST_F(ObjectsTest, VariablesAreFoundWhereverTheirNamesLie) {
     int before = blockCalls;
     for (Sym missing : {below, between, above, Sym(0)}) {
       if (missing == 0 && apart == 1) continue;
-      EXPECT_EQ(Str(IVarGet(pair, missing)), "stand-in") << missing;
+      EXPECT_EQ(LiveText(IVarGet(pair, missing)), "stand-in") << missing;
       EXPECT_EQ(IVarGetInfo(pair, missing), 0u) << missing;
     }
     EXPECT_EQ(blockCalls, before + (apart == 1 ? 2 : 4));
   }
+  TbTestSetGcStress(0);
 }
 
 TEST_F(ObjectsTest, DeclarationsAreChecked) {

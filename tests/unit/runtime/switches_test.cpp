@@ -1,11 +1,16 @@
 // The switches SetBeep, SetErrorLog and NetErr, and the exit code ErrorLevel: query, set,
 // the previous value, reachable by symbol.
 #include "tb28run/switches.h"
+
+#include <string>
+
 #include "error_recorder.h"
 #include "kest_call.h"
 #include "runtime_fixture.h"
 #include "tb28run/arrays.h"
+#include "tb28run/bringup.h"
 #include "tb28run/files.h"
+#include "tb28run/numbers.h"
 #include "tb28run/process.h"
 #include "tb28run/value_ops.h"
 #include "test_function_table.h"
@@ -69,6 +74,40 @@ TEST_F(SwitchesTest, ErrorLevelKeepsTheCodeAsA32BitWord) {
   KestCall(ErrorLevel, 1, {S("x")});
   EXPECT_EQ(ErrorRecorder::Raised().size(), 1u);
   EXPECT_EQ(std::uint32_t(AsInt(KestCall(ErrorLevel, 1, {}))), 0x80000001u);
+}
+
+// The main function's result sets the code as ErrorLevel would: a float's whole part as a 32-bit
+// word, and 0 for a float that has none a word can carry.
+TEST_F(SwitchesTest, TheMainFunctionsFloatResultSetsTheCodeAsErrorLevelDoes) {
+  const std::string digits(400, '9');  // past the largest double: Val answers an infinity
+  const Usual infinity = Val(Psz2String(digits.c_str()));
+  const Usual negativeInfinity = Val(Psz2String(("-" + digits).c_str()));
+  struct Case {
+    const char* what;
+    Usual number;
+    std::int32_t code;
+  } cases[] = {
+      {"2.9", Val(Psz2String("2.9")), 2},
+      {"-2.9", Val(Psz2String("-2.9")), -2},
+      {"2^32 - 1", Val(Psz2String("4294967295.0")), -1},
+      {"2^31", _DW2T(0x80000000u), std::int32_t(0x80000000u)},
+      {"1e300", Val(Psz2String(("1" + std::string(300, '0') + ".0").c_str())), 0},
+      {"infinity", infinity, 0},
+      {"-infinity", negativeInfinity, 0},
+      {"NaN", _PAD(infinity, negativeInfinity), 0},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(c.number.type, T_FLOAT) << c.what;
+    KestCall(ErrorLevel, 1, {IntValue(77)});
+    __ConvertResult(c.number.value, c.number.type);
+    EXPECT_EQ(AsInt(KestCall(ErrorLevel, 1, {})), c.code) << c.what;
+    KestCall(ErrorLevel, 1, {c.number});
+    EXPECT_EQ(AsInt(KestCall(ErrorLevel, 1, {})), c.code) << "ErrorLevel, " << c.what;
+  }
+  __ConvertResult(std::uintptr_t(std::uint32_t(-5)), T_INT);
+  EXPECT_EQ(AsInt(KestCall(ErrorLevel, 1, {})), -5);
+  __ConvertResult(1, T_LOGIC);
+  EXPECT_EQ(AsInt(KestCall(ErrorLevel, 1, {})), 1);
 }
 
 TEST_F(SwitchesTest, EachIsReachableBySymbol) {
