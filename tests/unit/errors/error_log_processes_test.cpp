@@ -24,10 +24,11 @@
 namespace {
 
 // Starts the writer in the directory with these arguments; its pid. The child limits itself as
-// asked before it becomes the writer; its standard output goes to `output` when one is given.
+// asked before it becomes the writer, which may map `addressSpace` bytes when that is given; its
+// standard output goes to `output` when one is given.
 pid_t Start(const ScratchDir& dir, const std::string& first, const std::string& second,
-            const std::function<void()>& limit = {}, int output = -1) {
-  const ChildProgram writer(ERROR_LOG_WRITER, {"error_log_writer", first, second});
+            const std::function<void()>& limit = {}, int output = -1, std::size_t addressSpace = 0) {
+  const ChildProgram writer(ERROR_LOG_WRITER, {"error_log_writer", first, second}, addressSpace);
   pid_t pid = fork();
   if (pid == 0) {
     if (chdir(dir.Path().c_str()) != 0) _exit(126);
@@ -210,9 +211,7 @@ TEST_F(ErrorLogProcessesTest, MemoryThatRunsShortEndsNoProgram) {
     int out[2];
     ASSERT_EQ(pipe(out), 0);
     int status = 0;
-    rlim_t bytes = c.megabytes << 20;
-    pid_t pid = Start(
-        dir_, "big", std::to_string(kMegabytes), [bytes] { Limit(RLIMIT_AS, bytes); }, out[1]);
+    pid_t pid = Start(dir_, "big", std::to_string(kMegabytes), {}, out[1], std::size_t(c.megabytes) << 20);
     close(out[1]);
     std::string shown;
     char block[64];
