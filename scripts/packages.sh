@@ -9,6 +9,9 @@ WINDOWS_TEST_PACKAGES=(wine wine64 fonts-wine xvfb xdotool imagemagick zip)
 # package's build and checks. libgtk-3-dev brings libgtk-3-common, which holds GTK's translations.
 DESKTOP_PACKAGES=(libgtk-3-dev pkg-config xvfb openbox xdotool imagemagick xclip locales-all dpkg-dev
   desktop-file-utils)
+# The 32-bit Linux build and its tests under QEMU's user mode, which runs them on the host's own
+# 32-bit C and C++ libraries.
+I686_TEST_PACKAGES=(g++-i686-linux-gnu qemu-user libc6-i386 lib32stdc++6 lib32gcc-s1)
 # The fuzz targets (scripts/fuzz-smoke): clang and its libFuzzer.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The benchmarks (bench/run): Google Benchmark, Lua 5.4 (a baseline), GNU time (peak RSS), and

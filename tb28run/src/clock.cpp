@@ -7,6 +7,7 @@
 #endif
 
 #include "reset.h"
+#include "testing_hooks.h"
 
 namespace tb {
 namespace {
@@ -54,9 +55,9 @@ TbTestLocalTime LocalNow() {
 #endif
 }
 
-}  // namespace tb
-
-TBRT void TbTestSetLocalTime(const TbTestLocalTime* time) {
-  tb::fixed = time != nullptr;
-  if (time) tb::fixedTime = *time;
+void FixLocalTime(const TbTestLocalTime* time) {
+  fixed = time != nullptr;
+  if (time) fixedTime = *time;
 }
+
+}  // namespace tb

@@ -3,20 +3,20 @@
 
 #include "reset.h"
 #include "tb28run/dialog.h"
-#include "tb28run/testing_dialog.h"
+#include "testing_hooks.h"
 
-namespace {
+namespace tb {
 
-TbErrorDialogHook& Hook() {
+TbErrorDialogHook& ErrorDialogHook() {
   static TbErrorDialogHook hook = nullptr;
   return hook;
 }
 
-const tb::ResetRegistration reset([] { Hook() = nullptr; });
+namespace {
+
+const ResetRegistration reset([] { ErrorDialogHook() = nullptr; });
 
 }  // namespace
-
-namespace tb {
 
 std::vector<DialogOption> OfferedOptions(std::uint32_t first, std::uint32_t second, std::uint32_t third) {
   std::vector<DialogOption> options;
@@ -33,8 +33,6 @@ TBRT std::uint32_t ErrorMessageBox(const char* message, const char* caption, std
                                    std::uint32_t third) {
   if (!message) message = "";
   if (!caption) caption = "";
-  if (TbErrorDialogHook hook = Hook()) return hook(message, caption, first, second, third);
+  if (TbErrorDialogHook hook = tb::ErrorDialogHook()) return hook(message, caption, first, second, third);
   return tb::ShowErrorDialog(message, caption, tb::OfferedOptions(first, second, third), third);
 }
-
-TBRT void TbTestSetErrorDialogHook(TbErrorDialogHook hook) { Hook() = hook; }

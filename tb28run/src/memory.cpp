@@ -26,6 +26,8 @@ const tb::ResetRegistration reset(FreeBlocks);
 
 }  // namespace
 
+std::size_t tb::LiveMemBlocks() { return Blocks().size(); }
+
 TBRT std::int32_t MemInit(void) {
   if (tb::HookFails(TB_HOOK_MEMINIT)) return 1;
   tb::State().memoryUp = true;
@@ -45,8 +47,6 @@ TBRT void* MemAlloc(std::uint32_t byteCount) {
 TBRT void MemFree(void* block) {
   if (block && Blocks().erase(block)) std::free(block);
 }
-
-TBRT std::uint32_t TbTestLiveMemBlocks(void) { return std::uint32_t(Blocks().size()); }
 
 TBRT void MemCopy(void* destination, const void* source, std::uint32_t byteCount) {
   if (byteCount && destination != source) std::memmove(destination, source, byteCount);

@@ -11,16 +11,20 @@
 #include "reset.h"
 #include "state.h"
 #include "tb28run/process.h"
-#include "tb28run/testing_dialog.h"
+#include "testing_hooks.h"
 
-namespace {
+namespace tb {
 
 TbInternalErrorSink& InternalErrorSink() {
   static TbInternalErrorSink sink = nullptr;
   return sink;
 }
 
-const tb::ResetRegistration reset([] { InternalErrorSink() = nullptr; });
+}  // namespace tb
+
+namespace {
+
+const tb::ResetRegistration reset([] { tb::InternalErrorSink() = nullptr; });
 
 }  // namespace
 
@@ -40,7 +44,7 @@ TBRT void _Quit(void) {
 TBRT void _IError(std::uint32_t code, std::uint32_t detail, const char* text) {
   std::fprintf(stderr, "TB28RUN internal error %u.%u: %s\n", unsigned(code), unsigned(detail), text ? text : "");
   std::fflush(stderr);
-  if (TbInternalErrorSink sink = InternalErrorSink()) sink(code, detail, text ? text : "");
+  if (TbInternalErrorSink sink = tb::InternalErrorSink()) sink(code, detail, text ? text : "");
 }
 
 TBRT void MathInit(void) {
@@ -52,5 +56,3 @@ TBRT void MathInit(void) {
   std::feclearexcept(FE_ALL_EXCEPT);
   std::fesetround(FE_TONEAREST);
 }
-
-TBRT void TbTestSetInternalErrorSink(TbInternalErrorSink sink) { InternalErrorSink() = sink; }

@@ -3,16 +3,20 @@
 
 #include "reset.h"
 #include "tb28run/dialog.h"
-#include "tb28run/testing_dialog.h"
+#include "testing_hooks.h"
 
-namespace {
+namespace tb {
 
-TbToneSink& Sink() {
+TbToneSink& ToneSink() {
   static TbToneSink sink = nullptr;
   return sink;
 }
 
-const tb::ResetRegistration reset([] { Sink() = nullptr; });
+}  // namespace tb
+
+namespace {
+
+const tb::ResetRegistration reset([] { tb::ToneSink() = nullptr; });
 
 // A clock tick is 1/18.2 second, about 55 ms.
 constexpr double kMillisecondsPerTick = 1000.0 / 18.2;
@@ -20,12 +24,10 @@ constexpr double kMillisecondsPerTick = 1000.0 / 18.2;
 }  // namespace
 
 TBRT void Tone(std::uint32_t frequency, std::uint32_t duration) {
-  if (TbToneSink sink = Sink()) {
+  if (TbToneSink sink = tb::ToneSink()) {
     sink(frequency, duration);
     return;
   }
   double ms = duration * kMillisecondsPerTick + 0.5;
   Beep(frequency, ms > 4294967295.0 ? 0xFFFFFFFFu : DWORD(ms));
 }
-
-TBRT void TbTestSetToneSink(TbToneSink sink) { Sink() = sink; }

@@ -1,5 +1,8 @@
 #!/usr/bin/env python3
-"""End-to-end scenarios of QUORLFIX on Linux: usage: quorlfix_e2e.py SCENARIO EXECUTABLE."""
+"""End-to-end scenarios of QUORLFIX on Linux: usage: quorlfix_e2e.py SCENARIO [EMULATOR...] EXECUTABLE.
+
+EMULATOR, when given, is the command that runs the executable (QEMU's user mode for the 32-bit
+build); every run of the executable or of a copy of it goes through it."""
 import os
 import select
 import shutil
@@ -12,8 +15,12 @@ QUESTION = "Fix the quorl database now ?"
 NOT_FOUND = "Quorl not found ?"
 
 
+EMULATOR = []
+
+
 def run(exe, answers, env=None, cwd=None, args=()):
-    done = subprocess.run([exe, *args], input=answers.encode(), capture_output=True, timeout=30, env=env, cwd=cwd)
+    done = subprocess.run([*EMULATOR, exe, *args], input=answers.encode(), capture_output=True, timeout=30, env=env,
+                          cwd=cwd)
     return done.returncode, done.stdout.decode("latin-1"), done.stderr.decode("latin-1")
 
 
@@ -76,7 +83,7 @@ def scenario_closed_output(exe):
     read_end, write_end = os.pipe()
     os.close(read_end)
     try:
-        done = subprocess.run([exe], input=b"y\n\n", stdout=write_end, stderr=subprocess.PIPE, timeout=30)
+        done = subprocess.run([*EMULATOR, exe], input=b"y\n\n", stdout=write_end, stderr=subprocess.PIPE, timeout=30)
     finally:
         os.close(write_end)
     err = done.stderr.decode("latin-1")
@@ -121,7 +128,7 @@ def scenario_terminal_prompt(exe):
     env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
     env["QUORLFIX_DIALOGS"] = "terminal"
     master, slave = os.openpty()
-    child = subprocess.Popen([exe], stdin=slave, stdout=slave, stderr=slave, env=env, start_new_session=True)
+    child = subprocess.Popen([*EMULATOR, exe], stdin=slave, stdout=slave, stderr=slave, env=env, start_new_session=True)
     os.close(slave)
     try:
         out = read_until(master, "Answer (", "")
@@ -182,5 +189,6 @@ def scenario_debug_launch(exe):
 
 
 if __name__ == "__main__":
-    globals()["scenario_" + sys.argv[1]](sys.argv[2])
+    EMULATOR = sys.argv[2:-1]
+    globals()["scenario_" + sys.argv[1]](sys.argv[-1])
     print("passed")

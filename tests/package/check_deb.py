@@ -17,7 +17,7 @@ test_hooks: no shipped file exports a test hook (a TbTest* or Win32Test* symbol)
 
 The package is unpacked, never installed: the tests run on developers' machines too, and
 installing with dpkg -i would change the machine for every program on it.
-Exit status 77 (skipped) when dpkg-deb, readelf or desktop-file-validate is missing.
+Exit status 77 (skipped) when dpkg-deb, readelf, objdump or desktop-file-validate is missing.
 """
 import os
 import re
@@ -28,6 +28,8 @@ import sys
 import tempfile
 from pathlib import Path
 
+from exported_hooks import test_hooks
+
 SKIPPED = 77
 PROGRAM = "usr/bin/quorlfix"
 LIBRARY_DIR = "usr/lib/quorlfix"
@@ -37,7 +39,6 @@ EXPECTED_FILES = {
     PROGRAM, f"{LIBRARY_DIR}/libtb28run.so", f"{LIBRARY_DIR}/libtb28win32.so", PLUGIN, DESKTOP_ENTRY,
     "usr/share/icons/hicolor/scalable/apps/quorlfix.svg", "usr/share/icons/hicolor/48x48/apps/quorlfix.png",
 }
-HOOK_PREFIXES = ("TbTest", "Win32Test")
 GTK_PACKAGE = "libgtk-3-0"
 TERMINAL_QUESTION = "| Fix the quorl database now ? |"
 TERMINAL_NOT_FOUND = "| Quorl not found ? |"
@@ -205,9 +206,7 @@ def check_test_hooks(root):
     faults = []
     for name in sorted(EXPECTED_FILES):
         if name.startswith(("usr/bin/", "usr/lib/")):
-            symbols = run("readelf", "--dyn-syms", "-W", str(root / name)).stdout.splitlines()
-            exported = [line.split()[-1] for line in symbols if " UND " not in line and len(line.split()) >= 8]
-            hooks = sorted(s for s in exported if s.startswith(HOOK_PREFIXES))
+            hooks = test_hooks("objdump", root / name)
             if hooks:
                 faults.append(f"{name} exports test hooks: {', '.join(hooks)}")
     return faults
@@ -217,7 +216,7 @@ def main(argv):
     if len(argv) != 3 or argv[1] not in ("contents", "test_hooks"):
         sys.exit(__doc__)
     check, deb = argv[1], argv[2]
-    missing = [t for t in ("dpkg-deb", "readelf", "desktop-file-validate") if not shutil.which(t)]
+    missing = [t for t in ("dpkg-deb", "readelf", "objdump", "desktop-file-validate") if not shutil.which(t)]
     if missing:
         print("SKIPPED: missing", ", ".join(missing))
         return SKIPPED

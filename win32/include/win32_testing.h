@@ -1,4 +1,5 @@
-// Test seams of the POSIX Windows layer. Only tests include this.
+// Test seams of the POSIX Windows layer. Only tests include this. Only the test build of the
+// layer exports them (defined under src/testing/); the shipped library has none.
 #pragma once
 
 #include <windows.h>

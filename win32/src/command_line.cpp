@@ -56,12 +56,4 @@ LPSTR WINAPI GetCommandLineA(void) {
   return OwnCommandLine().data();
 }
 
-LPCSTR Win32TestQuoteArguments(const char* const* arguments, int count) {
-  thread_local std::string line;
-  std::vector<std::string> list;
-  for (int i = 0; i < count; ++i) list.emplace_back(arguments[i]);
-  line = win32::JoinCommandLine(list);
-  return line.c_str();
-}
-
 }  // extern "C"

@@ -1,5 +1,5 @@
 // Test-hook state shared by the files of the POSIX Windows layer. Every hook lives here so that
-// Win32TestReset (hooks.cpp) forgets them all in one place. Guarded by one mutex: the program
+// Win32TestReset (testing/hooks.cpp) forgets them all in one place. Guarded by one mutex: the program
 // is single-threaded, tests may not be.
 #pragma once
 
@@ -27,7 +27,9 @@ struct HookState {
 
 HookState& Hooks();
 
-// Owned by resources.cpp: restores the registered bytes of every resource.
+// Owned by resources.cpp: replaces the bytes of a resource (null: the resource is missing), and
+// restores the registered bytes of every resource.
+void OverrideResource(WORD type, WORD name, const void* bytes, DWORD size);
 void ResetResourceOverrides();
 
 // ASCII lower case, the way module names compare on Windows.

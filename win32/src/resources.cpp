@@ -60,20 +60,7 @@ void ResetResourceOverrides() {
   }
 }
 
-}  // namespace win32
-
-extern "C" {
-
-void Win32RegisterResource(WORD type, WORD name, const void* bytes, DWORD size) {
-  Registry& registry = TheRegistry();
-  std::lock_guard lock(registry.mutex);
-  Resource& resource = registry.resources[{type, name}];
-  resource.bytes = resource.registeredBytes = bytes;
-  resource.size = resource.registeredSize = size;
-  resource.replacement.clear();
-}
-
-void Win32TestSetResource(WORD type, WORD name, const void* bytes, DWORD size) {
+void OverrideResource(WORD type, WORD name, const void* bytes, DWORD size) {
   Registry& registry = TheRegistry();
   std::lock_guard lock(registry.mutex);
   Resource& resource = registry.resources[{type, name}];
@@ -89,6 +76,19 @@ void Win32TestSetResource(WORD type, WORD name, const void* bytes, DWORD size) {
   resource.replacement.reserve(1);
   resource.bytes = resource.replacement.data();
   resource.size = size;
+}
+
+}  // namespace win32
+
+extern "C" {
+
+void Win32RegisterResource(WORD type, WORD name, const void* bytes, DWORD size) {
+  Registry& registry = TheRegistry();
+  std::lock_guard lock(registry.mutex);
+  Resource& resource = registry.resources[{type, name}];
+  resource.bytes = resource.registeredBytes = bytes;
+  resource.size = resource.registeredSize = size;
+  resource.replacement.clear();
 }
 
 HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {

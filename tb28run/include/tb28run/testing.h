@@ -1,4 +1,5 @@
-// Test seams of the runtime. Not for the program: only tests include this.
+// Test seams of the runtime. Not for the program: only tests include this. Only the test build of
+// the library exports them (defined under src/testing/); the shipped library has none.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,5 @@
-// Test seam of the runtime's clock. Not for the program: only tests include this.
+// Test seam of the runtime's clock. Not for the program: only tests include this. Only the test
+// build of the library exports it (see testing.h).
 #pragma once
 
 #include <cstdint>

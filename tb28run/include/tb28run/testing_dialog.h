@@ -1,5 +1,6 @@
 // Test seams of the error dialog, tones and internal-fault reports. Not for the program: only
-// tests include this. The test reset removes every hook.
+// tests include this. The test reset removes every hook. Only the test build of the library
+// exports them (see testing.h).
 #pragma once
 
 #include <cstdint>

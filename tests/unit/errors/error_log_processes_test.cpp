@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "child_program.h"
 #include "runtime_fixture.h"
 #include "scratch_dir.h"
 #include "tb28run/datetime.h"
@@ -23,15 +24,17 @@
 namespace {
 
 // Starts the writer in the directory with these arguments; its pid. The child limits itself as
-// asked before it becomes the writer; its standard output goes to `output` when one is given.
+// asked before it becomes the writer, which may map `addressSpace` bytes when that is given; its
+// standard output goes to `output` when one is given.
 pid_t Start(const ScratchDir& dir, const std::string& first, const std::string& second,
-            const std::function<void()>& limit = {}, int output = -1) {
+            const std::function<void()>& limit = {}, int output = -1, std::size_t addressSpace = 0) {
+  const ChildProgram writer(ERROR_LOG_WRITER, {"error_log_writer", first, second}, addressSpace);
   pid_t pid = fork();
   if (pid == 0) {
     if (chdir(dir.Path().c_str()) != 0) _exit(126);
     if (limit) limit();
     if (output >= 0) dup2(output, STDOUT_FILENO);
-    execl(ERROR_LOG_WRITER, "error_log_writer", first.c_str(), second.c_str(), static_cast<char*>(nullptr));
+    writer.Exec();
     _exit(127);
   }
   return pid;
@@ -208,9 +211,7 @@ TEST_F(ErrorLogProcessesTest, MemoryThatRunsShortEndsNoProgram) {
     int out[2];
     ASSERT_EQ(pipe(out), 0);
     int status = 0;
-    rlim_t bytes = c.megabytes << 20;
-    pid_t pid = Start(
-        dir_, "big", std::to_string(kMegabytes), [bytes] { Limit(RLIMIT_AS, bytes); }, out[1]);
+    pid_t pid = Start(dir_, "big", std::to_string(kMegabytes), {}, out[1], std::size_t(c.megabytes) << 20);
     close(out[1]);
     std::string shown;
     char block[64];

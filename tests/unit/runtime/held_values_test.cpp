@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "address_space.h"
 #include "error_recorder.h"
 #include "kest_call.h"
 #include "runtime_fixture.h"
@@ -18,11 +19,6 @@
 #include "tb28run/errors.h"
 #include "tb28run/objects.h"
 #include "value_keeper.h"
-
-#if !defined(_WIN32)
-#include <sys/resource.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -194,15 +190,7 @@ TEST_F(HeldValuesTest, ANewObjectIsHeldWhileItsConstructorRuns) {
   constexpr std::uint32_t kCount = 1u << 20;  // 16 MiB of arguments on x86_64
   Usual list = ArrayValue(ArrayCreate(kCount));
   ErrorRecorder::Install();
-  long pages = 0;
-  if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(statm, "%ld", &pages) != 1) pages = 0;
-    std::fclose(statm);
-  }
-  rlimit limit{};
-  getrlimit(RLIMIT_AS, &limit);
-  limit.rlim_cur = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + kCount * sizeof(Usual) / 2;
-  if (pages == 0 || setrlimit(RLIMIT_AS, &limit) != 0) {
+  if (!LimitAddressSpace(kCount * sizeof(Usual) / 2)) {
     std::fprintf(stderr, "no limit set\n");
     std::_Exit(2);
   }

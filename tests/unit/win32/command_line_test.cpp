@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "child_program.h"
 #include "win32_test_support.h"
 
 namespace {
@@ -106,7 +107,7 @@ TEST(CommandLine, IsTheProcessArgumentsQuoted) {
   std::vector<std::string> arguments = {"unit win32", "plain", "with blank", "", R"(q"uote)", R"(trail\ ing\)"};
   int out[2];
   ASSERT_EQ(pipe(out), 0);
-  std::string exe = win32_test::ExecutablePath();
+  const ChildProgram program(win32_test::ExecutablePath(), arguments);
   std::fflush(nullptr);
   pid_t pid = fork();
   ASSERT_GE(pid, 0);
@@ -115,10 +116,7 @@ TEST(CommandLine, IsTheProcessArgumentsQuoted) {
     close(out[0]);
     close(out[1]);
     setenv("WIN32_TEST_PRINT_COMMAND_LINE", "1", 1);
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    execv(exe.c_str(), argv.data());
+    program.Exec();
     _exit(127);
   }
   close(out[1]);
