@@ -45,7 +45,14 @@ TEST(FunctionTableTest, TheTableLiesWhereTheDocumentedLayoutPutsIt) {
         << "row " << i;
   }
   EXPECT_EQ(ReadAt<KestFn>(&FunctionTable, here.offsets[FUNCTION_COUNT]), &Start) << "row 0";
-  EXPECT_EQ(ReadAt<KestFn>(&FunctionTable, here.offsets[FUNCTION_COUNT + 2 * 38]), &ArrayBuild) << "row 38";
+#if defined(_WIN32)
+  // A runtime export in a constant table is the program's import stub, which no address taken
+  // through the import table equals: the row's own pointer stands in for it.
+  const KestFn arrayBuild = FunctionTable.pairs[38].function;
+#else
+  const KestFn arrayBuild = &ArrayBuild;
+#endif
+  EXPECT_EQ(ReadAt<KestFn>(&FunctionTable, here.offsets[FUNCTION_COUNT + 2 * 38]), arrayBuild) << "row 38";
 }
 
 class FunctionTableCallTest : public ProgramTest {};
