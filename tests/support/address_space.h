@@ -27,6 +27,11 @@ inline bool LimitAddressSpace(std::size_t room) {
       if (!roomAt && size >= room) roomAt = static_cast<char*>(taken);
     }
   }
+  // The emulator keeps the program's break out of the way of its mappings: malloc, refused a
+  // mapping, would grow the break instead. It is grown as far as it goes first.
+  for (std::size_t size = std::size_t(1) << 24; size >= page; size /= 2)
+    while (sbrk(static_cast<intptr_t>(size)) != reinterpret_cast<void*>(-1)) {
+    }
   return !roomAt || munmap(roomAt, room) == 0;
 #else
   long pages = 0;
