@@ -23,6 +23,7 @@
 
 #include "answering_block.h"
 #include "errors/error_log.h"
+#include "errors/error_log_separator.h"
 #include "fuzz_session.h"
 #include "program_input.h"
 #include "runtime/call.h"
@@ -193,6 +194,9 @@ void StepSeek(FuzzedDataProvider& in, Run& run) {
   if (toEnd && IsOpen(run, handle) && position != std::int64_t(run.log.size()))
     fuzz::Finding("a seek to the end does not find the log's end");
   if (origin == FS_SET && offset < 0 && position != -1) fuzz::Finding("a seek before the start succeeded");
+  // The handle of a log just made writes where it stands: writing anywhere but at the end, over
+  // the records or past them, would be the program's own doing. It goes back to the end.
+  if (IsOpen(run, handle) && position != std::int64_t(run.log.size())) FSeek3(handle, 0, FS_END);
 }
 
 void StepClose(FuzzedDataProvider& in, Run& run) {
@@ -238,6 +242,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   PutLogInPlace(in, shape);
   Run run;
   run.log = IsRegularLog() ? fuzz::ScratchLog::Read() : std::string();
+  // Each input is a run of the program of its own, which starts owing no separator; the runtime
+  // numbers its handles afresh, so a debt left by an earlier input would fall to a new handle.
+  OweErrorLogSeparator(F_ERROR);
 
   fuzz::Balance before = fuzz::BalanceNow();
   for (std::size_t step = 0, steps = in.ConsumeIntegralInRange<std::size_t>(1, kMaxSteps); step < steps; ++step) {
