@@ -128,3 +128,12 @@ TBRT TbStr DToC(Usual date) {
   }
   return tb::MakeString("DToC", text, length);
 }
+
+namespace {
+
+constexpr const char* kVersionText = "TB28RUN 2.8.0";
+tb::KeptSlot keptVersion;
+
+}  // namespace
+
+TBRT TbStr Version(void) { return tb::KeptOrMade(keptVersion, "Version", kVersionText); }
