@@ -3,10 +3,14 @@
 #include <string>
 #include <string_view>
 
-#include "errors/call_stack_settings.h"
 #include "runtime/call.h"
 #include "runtime/frame_guard.h"
 #include "runtime/tb28run.h"
+
+std::uint32_t CallStackMaxEntries = 0;
+std::uint32_t CallStackStopCount = 0;
+std::uint32_t CallStackNumbered = 0;
+std::uint32_t CallStackWithFile = 0;
 
 namespace {
 

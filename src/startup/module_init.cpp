@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "errors/call_stack_settings.h"
+#include "errors/call_stack_text.h"
 #include "errors/error_class.h"
 #include "runtime/frame_guard.h"
 #include "startup/class_layouts.h"

@@ -1,15 +1,22 @@
+// Bringing the runtime up for a module and down again, the floating-point state, and what a
+// program asks of the runtime it was brought up with.
 #include "tb28run/bringup.h"
 
 #include <win32_command_line.h>
 
+#include <cfenv>
 #include <cstring>
 #include <string_view>
 
-#include "code_word.h"
+#if defined(_WIN32)
+#include <float.h>
+#endif
+
 #include "collector.h"
 #include "heap.h"
 #include "state.h"
 #include "symbols_table.h"
+#include "tb28run/process.h"
 #include "testing_hooks.h"
 
 namespace {
@@ -18,28 +25,6 @@ constexpr std::string_view kCollectPublicsOption = "--tb28run:collect-publics";
 constexpr std::string_view kGcStressOption = "--tb28run:gc-stress";
 
 }  // namespace
-
-TBRT std::int32_t AtomInit(void) {
-  if (tb::HookFails(TB_HOOK_ATOMINIT)) return 1;
-  if (!tb::State().memoryUp) return 2;
-  tb::SymbolsInit();
-  tb::State().atomsUp = true;
-  return 0;
-}
-
-TBRT std::int32_t CreateAtomTable(std::uint32_t maxNameBytes, std::uint32_t maxNames) {
-  if (tb::HookFails(TB_HOOK_CREATEATOMTABLE)) return 1;
-  if (!tb::State().atomsUp) return 2;
-  tb::SymbolLimits(maxNameBytes, maxNames);
-  tb::State().atomTableUp = true;
-  return 0;
-}
-
-TBRT Sym SysAddAtom(const char* name) {
-  if (tb::HookFails(TB_HOOK_SYSADDATOM)) return 0;
-  if (!tb::State().atomTableUp || !name) return 0;
-  return tb::InternExact(name);
-}
 
 // The module kind, handle, global area, stack size and stack pointer are part of the call every
 // program makes; this runtime keeps one module and its own stacks, so it needs none of them.
@@ -76,18 +61,6 @@ TBRT std::int32_t RTInit(ExitStep exitStep, std::uint32_t /*moduleKind*/, std::u
   return 0;
 }
 
-TBRT void __ConvertResult(std::uintptr_t value, std::uint32_t type) {
-  tb::Emit("__ConvertResult");
-  tb::RuntimeState& s = tb::State();
-  switch (type) {
-    case T_INT:
-    case T_DWORD: s.errorLevel = std::int32_t(std::uint32_t(value)); break;
-    case T_LOGIC: s.errorLevel = value ? 1 : 0; break;
-    case T_FLOAT: s.errorLevel = std::int32_t(tb::CodeWordOf(reinterpret_cast<const TbFloat*>(value)->value)); break;
-    default: break;  // other results leave the reported code alone
-  }
-}
-
 TBRT void RTExit(void) {
   tb::Emit("RTExit");
   tb::ResetState();
@@ -102,4 +75,14 @@ TBRT std::int32_t __CollectPublics(void) {
   std::int32_t forced = tb::CollectPublicsOverride();
   if (forced >= 0) return forced;
   return tb::State().collectPublics ? 1 : 0;
+}
+
+TBRT void MathInit(void) {
+#if defined(_WIN32)
+  _fpreset();
+#endif
+  std::fesetenv(FE_DFL_ENV);
+  // Not every host's default environment clears the SSE flags; these two leave nothing to chance.
+  std::feclearexcept(FE_ALL_EXCEPT);
+  std::fesetround(FE_TONEAREST);
 }

@@ -20,14 +20,13 @@ const ResetRegistration reset([] { fixed = false; });
 #if !defined(_WIN32)
 // The last conversion, by the second it converted. Every error asks twice (Today and Time) and
 // localtime_r costs far more than the comparison; glibc's localtime_r does not read TZ again
-// after its first call either, so within one second the answer cannot differ. One per thread, so
-// that two threads asking at once never see each other's half-written answer.
+// after its first call either, so within one second the answer cannot differ.
 struct LastConversion {
   std::time_t second;
   TbTestLocalTime time;
   bool known;
 };
-thread_local LastConversion last{};
+LastConversion last{};
 
 TbTestLocalTime Convert(std::time_t now) {
   std::tm parts{};

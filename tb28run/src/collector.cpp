@@ -41,7 +41,7 @@ struct CollectorState {
 
 // Constant-initialised (nothing runs before main for it), and reached without a guard.
 CollectorState state;
-CollectorState& C() { return state; }
+CollectorState& Collector() { return state; }
 
 const ResetRegistration reset(&ResetCollector);
 
@@ -164,7 +164,7 @@ StackWords() {
 }
 
 void MarkRoots(Marker& m, const std::vector<std::uintptr_t>& stackWords) {
-  CollectorState& c = C();
+  CollectorState& c = Collector();
   for (Frame* f = State().das.top; f; f = f->prev) {
     if (f->args) m.MarkSlots(f->args, SlotsOf(f->countWord));
     if (f->locals) m.MarkSlots(f->locals, f->localCount);
@@ -185,14 +185,14 @@ void KeepObjectsToFinalize(Marker& m) {
     auto object = reinterpret_cast<TbObj>(h + 1);
     if (!FindMethod(ClassOf(object), SYM_FINALIZE)) return;
     h->mark |= MARK_FINALIZED;
-    C().finalizing.push_back(object);
+    Collector().finalizing.push_back(object);
     m.MarkAddress(reinterpret_cast<std::uintptr_t>(object));
   });
   m.Trace();
 }
 
 void RunFinalizers() {
-  CollectorState& c = C();
+  CollectorState& c = Collector();
   while (!c.finalizing.empty()) {
     TbObj object = c.finalizing.back();
     Usual args[2] = {ObjectValue(object), SymbolValue(SYM_FINALIZE)};
@@ -208,7 +208,7 @@ void RunFinalizers() {
 }  // namespace
 
 void Collect() {
-  CollectorState& c = C();
+  CollectorState& c = Collector();
   if (c.collecting) return;
   c.collecting = true;
   std::uint64_t freed;
@@ -232,25 +232,25 @@ void Collect() {
 }
 
 void MaybeCollect(std::size_t) {
-  CollectorState& c = C();
+  CollectorState& c = Collector();
   if (c.collecting || !State().memoryUp) return;  // asked again at the next allocation
   if (c.stress || BytesSinceCollection() >= c.threshold) Collect();
   SetCollectAt(c.stress ? 0 : c.threshold);
 }
 
 void SetGcStress(bool on) {
-  C().stress = on;
+  Collector().stress = on;
   SetCollectAt(0);  // the next allocation asks again
 }
-void SetStackScan(bool on) { C().stackScan = on; }
+void SetStackScan(bool on) { Collector().stackScan = on; }
 
 void ResetCollector() {
-  bool stress = C().stress;
-  C() = CollectorState{};
-  C().stress = stress;  // a stress run stays one across resets
+  bool stress = Collector().stress;
+  Collector() = CollectorState{};
+  Collector().stress = stress;  // a stress run stays one across resets
   SetCollectAt(0);
 }
 
-CollectorStats GcStats() { return C().stats; }
+CollectorStats GcStats() { return Collector().stats; }
 
 }  // namespace tb

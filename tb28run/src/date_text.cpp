@@ -80,7 +80,7 @@ char* Format(char* out, std::int64_t dayNumber, std::string_view picture, bool c
 // The last text DToC made and everything it was made from: every logged error writes today's
 // date in the same picture, so the text is copied rather than worked out again. The key holds
 // every input of Format, so a kept text is never out of date; only pictures short enough to keep
-// are kept. One per thread.
+// are kept.
 struct LastText {
   bool known;
   bool century;
@@ -90,7 +90,7 @@ struct LastText {
   char picture[32];
   char text[4 * 32];
 };
-thread_local LastText last{};
+LastText last{};
 
 }  // namespace
 
@@ -128,3 +128,12 @@ TBRT TbStr DToC(Usual date) {
   }
   return tb::MakeString("DToC", text, length);
 }
+
+namespace {
+
+constexpr const char* kVersionText = "TB28RUN 2.8.0";
+tb::KeptSlot keptVersion;
+
+}  // namespace
+
+TBRT TbStr Version(void) { return tb::KeptOrMade(keptVersion, "Version", kVersionText); }

@@ -28,12 +28,12 @@ struct RoadState {
   std::uint32_t nextLabel = 1;
 };
 
-RoadState& R() {
+RoadState& Road() {
   static RoadState state;
   return state;
 }
 
-const ResetRegistration reset([] { R() = RoadState{}; });
+const ResetRegistration reset([] { Road() = RoadState{}; });
 
 // Errors raised while this many errors are already being handled end the program.
 constexpr std::uint32_t kMaxNesting = 8;
@@ -104,7 +104,7 @@ Usual BuildFallback(const ErrorStructure* rec) {
 }
 
 Usual BuildObject(ErrorStructure* rec) {
-  if (KestFn errorFunc = R().errorFunc) {
+  if (KestFn errorFunc = Road().errorFunc) {
     Usual pointer = PtrValue(rec);
     return errorFunc(CountWord(1, 1), &pointer);
   }
@@ -138,10 +138,10 @@ Answer Interpret(const RaiseSpec& report, const Usual& answer) {
 
 }  // namespace
 
-Usual ErrorBlockForCollector() { return R().errorBlock; }
+Usual ErrorBlockForCollector() { return Road().errorBlock; }
 
 Answer RaiseError(const RaiseSpec& report) {
-  RoadState& r = R();
+  RoadState& r = Road();
   ErrorStructure rec{};
   rec.subsystem = "TB28RUN";
   rec.subcode = report.subcode;
@@ -236,7 +236,7 @@ Answer RaiseTypeError(const char* operation, const Usual& value, std::uint32_t w
 using namespace tb;
 
 TBRT Usual ErrorBlock(std::uint32_t countWord, Usual* args) {
-  RoadState& r = R();
+  RoadState& r = Road();
   Usual previous = r.errorBlock;
   if (PassedOf(countWord) == 0) return previous;
   Usual block = args[0];
@@ -253,7 +253,7 @@ TBRT Usual ErrorBlock(std::uint32_t countWord, Usual* args) {
 }
 
 TBRT Usual ErrorFunc(std::uint32_t countWord, Usual* args) {
-  RoadState& r = R();
+  RoadState& r = Road();
   Usual previous = r.errorFunc ? PtrValue(reinterpret_cast<const void*>(r.errorFunc)) : NilValue();
   if (PassedOf(countWord) == 0) return previous;
   Usual fn = args[0];
@@ -272,18 +272,18 @@ TBRT Usual ErrorBuild(ErrorStructure* record) {
 }
 
 TBRT std::uint32_t LabelPush(void) {
-  RoadState& r = R();
+  RoadState& r = Road();
   r.labels.push_back(r.nextLabel++);
   return r.labels.back();
 }
 
 TBRT void LabelPop(void) {
-  if (!R().labels.empty()) R().labels.pop_back();
+  if (!Road().labels.empty()) Road().labels.pop_back();
 }
 
 TBRT void LabelJump(Usual value) {
-  if (R().labels.empty()) Fatal("a break was asked for with no recovery point to go to", nullptr);
-  throw TbBreak{R().labels.back(), value};
+  if (Road().labels.empty()) Fatal("a break was asked for with no recovery point to go to", nullptr);
+  throw TbBreak{Road().labels.back(), value};
 }
 
-TBRT std::int32_t CanBreak(void) { return R().labels.empty() ? 0 : 1; }
+TBRT std::int32_t CanBreak(void) { return Road().labels.empty() ? 0 : 1; }

@@ -12,7 +12,6 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -161,7 +160,7 @@ int CreateAnonymous(const Place& place, mode_t perms) {
 
 // The name a side file of this process gets: the path's name, the mark, the process and a count.
 bool SideName(const Place& place, char* name, std::size_t room) {
-  static std::atomic<unsigned> counter{0};
+  static unsigned counter = 0;
   int n = std::snprintf(name, room, "%s%s%ld-%u", place.Name(), kSideMark, long(getpid()), ++counter);
   return n > 0 && std::size_t(n) < room;
 }

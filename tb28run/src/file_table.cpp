@@ -18,7 +18,7 @@ struct FileTable {
   std::uint32_t lastError = 0;
 };
 
-FileTable& T() {
+FileTable& OpenFiles() {
   static FileTable table;
   return table;
 }
@@ -36,7 +36,7 @@ bool Close(OpenFile& file, std::uint32_t* error) {
 }  // namespace
 
 FileHandle AddFile(OpenFile& file) {
-  auto& slots = T().slots;
+  auto& slots = OpenFiles().slots;
   for (std::size_t i = 0; i < slots.size(); ++i)
     if (!slots[i].used) {
       slots[i] = Slot{std::move(file), true};
@@ -53,7 +53,7 @@ FileHandle AddFile(OpenFile& file) {
 }
 
 OpenFile* FindFile(FileHandle handle) {
-  auto& slots = T().slots;
+  auto& slots = OpenFiles().slots;
   if (handle == 0 || handle > slots.size() || !slots[handle - 1].used) return nullptr;
   return &slots[handle - 1].file;
 }
@@ -64,25 +64,25 @@ bool RemoveFile(FileHandle handle, std::uint32_t* error) {
     *error = native::kInvalidHandle;
     return false;
   }
-  T().slots[handle - 1].used = false;
+  OpenFiles().slots[handle - 1].used = false;
   return Close(*file, error);
 }
 
 void CloseAllFiles() {
   std::uint32_t ignored;
-  for (Slot& slot : T().slots)
+  for (Slot& slot : OpenFiles().slots)
     if (slot.used) {
       slot.used = false;
       Close(slot.file, &ignored);
     }
 }
 
-std::uint32_t& LastFileError() { return T().lastError; }
+std::uint32_t& LastFileError() { return OpenFiles().lastError; }
 
 namespace {
 const ResetRegistration reset([] {
   CloseAllFiles();
-  T() = FileTable{};
+  OpenFiles() = FileTable{};
 });
 }  // namespace
 

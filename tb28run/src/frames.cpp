@@ -115,37 +115,16 @@ TBRT Usual ProcFile(std::uint32_t countWord, Usual* args) {
   return Text(f && f->info && f->info->file ? f->info->file : "");
 }
 
-namespace {
-
-// The last path GetModuleFileNameA gave _ExecName and where the file name lies in it: asked on
-// every logged error, the same path need not be searched again. The whole path is the key, so
-// another answer is searched afresh. One per thread.
-struct ExecPath {
-  DWORD length;  // as GetModuleFileNameA returned it; 0 (no path) gives the empty name
-  std::uint32_t nameAt, nameLength;
-  char path[MAX_PATH];
-};
-thread_local ExecPath lastExecPath{};
-
-}  // namespace
-
 TBRT TbStr _ExecName(void) {
   char path[MAX_PATH + 1];
   DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  ExecPath& kept = lastExecPath;
-  if (n != kept.length || std::memcmp(path, kept.path, n) != 0) {
-    // The path ends at its NUL: at n, or before it for a path cut to fit.
-    const char* end = static_cast<const char*>(std::memchr(path, '\0', n));
-    if (!end) end = path + n;
-    // The file name is what follows the last separator, looked for from the end.
-    const char* name = end;
-    while (name != path && name[-1] != '/' && name[-1] != '\\') --name;
-    kept.length = n;
-    std::memcpy(kept.path, path, n);
-    kept.nameAt = std::uint32_t(name - path);
-    kept.nameLength = std::uint32_t(end - name);
-  }
-  return tb::NewString(path + kept.nameAt, kept.nameLength);
+  // The path ends at its NUL: at n, or before it for a path cut to fit.
+  const char* end = static_cast<const char*>(std::memchr(path, '\0', n));
+  if (!end) end = path + n;
+  // The file name is what follows the last separator.
+  const char* name = end;
+  while (name != path && name[-1] != '/' && name[-1] != '\\') --name;
+  return tb::NewString(name, std::uint32_t(end - name));
 }
 
 TBRT std::uint32_t PCount(void) {

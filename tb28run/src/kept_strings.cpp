@@ -25,21 +25,14 @@ TbStr MakeOutsideHeap(std::string_view text) {
   return s;
 }
 
-void FreeOutsideHeap(TbStr s) { ::operator delete (s, std::align_val_t{alignof(TbString)}); }
-
 KeptSlot keptNumbers[kKeptNumbers];
 KeptSlot keptEmpty;
 
 }  // namespace
 
 TbStr KeptNew(KeptSlot& slot, std::string_view text) {
-  TbStr made = MakeOutsideHeap(text);
-  if (!made) return nullptr;
-  // Two threads may make the same string at once: the first one stored is the one kept.
-  TbStr expected = nullptr;
-  if (slot.compare_exchange_strong(expected, made, std::memory_order_acq_rel)) return made;
-  FreeOutsideHeap(made);
-  return expected;
+  slot = MakeOutsideHeap(text);
+  return slot;
 }
 
 TbStr KeptEmpty() { return Kept(keptEmpty, std::string_view()); }
@@ -47,7 +40,7 @@ TbStr KeptEmpty() { return Kept(keptEmpty, std::string_view()); }
 TbStr KeptNumber(std::uint32_t n) {
   if (n >= kKeptNumbers) return nullptr;
   KeptSlot& slot = keptNumbers[n];
-  if (TbStr s = slot.load(std::memory_order_acquire)) return s;
+  if (slot) return slot;
   char digits[4];
   auto written = std::to_chars(digits, digits + sizeof digits, n);
   return KeptNew(slot, std::string_view(digits, std::size_t(written.ptr - digits)));

@@ -8,7 +8,6 @@
 // freed, whoever holds it or stops holding it.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <string_view>
 
@@ -17,15 +16,12 @@
 namespace tb {
 
 // Where one kept string is held once it is made (null until then).
-using KeptSlot = std::atomic<TbStr>;
+using KeptSlot = TbStr;
 
 // The string in the slot, made from the text the first time. Null only when memory could not
 // hold it: the caller then makes an ordinary string, which reports the failure its own way.
 TbStr KeptNew(KeptSlot& slot, std::string_view text);
-inline TbStr Kept(KeptSlot& slot, std::string_view text) {
-  if (TbStr s = slot.load(std::memory_order_acquire)) return s;
-  return KeptNew(slot, text);
-}
+inline TbStr Kept(KeptSlot& slot, std::string_view text) { return slot ? slot : KeptNew(slot, text); }
 
 // The empty string, or null when memory could not hold it.
 TbStr KeptEmpty();

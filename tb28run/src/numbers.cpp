@@ -1,4 +1,4 @@
-// Numbers as text: NTrim, __Str and StrZero.
+// Numbers as text (NTrim, __Str and StrZero), and a number taken from a dynamic value.
 #include <cmath>
 #include <string>
 
@@ -6,6 +6,7 @@
 #include "heap.h"
 #include "number_text.h"
 #include "string_make.h"
+#include "tb28run/number_value.h"
 #include "tb28run/numbers.h"
 
 namespace {
@@ -64,3 +65,8 @@ TBRT TbStr NTrim(Usual number) {
 TBRT Usual __Str(std::uint32_t countWord, Usual* args) { return FieldText("__Str", countWord, args, false); }
 
 TBRT Usual StrZero(std::uint32_t countWord, Usual* args) { return FieldText("StrZero", countWord, args, true); }
+
+TBRT double _P2Double(Usual value) {
+  if (!tb::DemandNumber("_P2Double", value, 1)) return 0;
+  return tb::NumberOf(value);
+}

@@ -1,4 +1,6 @@
-// What the runtime keeps between calls. One process, one thread, one runtime.
+// What the runtime keeps between calls. One process, one thread, one runtime: the runtime is
+// single-threaded by design, so none of its state (here or in the families' own files) is guarded
+// against other threads, and none needs to be.
 #pragma once
 
 #include <cstdint>

@@ -11,12 +11,12 @@ struct Switches {
   bool netErr = false;
 };
 
-Switches& S() {
+Switches& CurrentSwitches() {
   static Switches switches;
   return switches;
 }
 
-const tb::ResetRegistration reset([] { S() = Switches{}; });
+const tb::ResetRegistration reset([] { CurrentSwitches() = Switches{}; });
 
 bool IsLogicOrNil(const Usual& u) { return u.type == T_LOGIC || u.type == T_NIL; }
 
@@ -29,8 +29,12 @@ Usual Toggle(const char* operation, bool& setting, std::uint32_t countWord, Usua
 
 }  // namespace
 
-TBRT Usual SetBeep(std::uint32_t countWord, Usual* args) { return Toggle("SetBeep", S().beep, countWord, args); }
-TBRT Usual SetErrorLog(std::uint32_t countWord, Usual* args) {
-  return Toggle("SetErrorLog", S().errorLog, countWord, args);
+TBRT Usual SetBeep(std::uint32_t countWord, Usual* args) {
+  return Toggle("SetBeep", CurrentSwitches().beep, countWord, args);
 }
-TBRT Usual NetErr(std::uint32_t countWord, Usual* args) { return Toggle("NetErr", S().netErr, countWord, args); }
+TBRT Usual SetErrorLog(std::uint32_t countWord, Usual* args) {
+  return Toggle("SetErrorLog", CurrentSwitches().errorLog, countWord, args);
+}
+TBRT Usual NetErr(std::uint32_t countWord, Usual* args) {
+  return Toggle("NetErr", CurrentSwitches().netErr, countWord, args);
+}

@@ -20,13 +20,13 @@ struct Table {
   std::uint32_t maxNames = 0;
 };
 
-Table& T() {
+Table& Symbols() {
   static Table table;
   return table;
 }
 
 Sym Add(std::string_view name) {
-  Table& t = T();
+  Table& t = Symbols();
   t.names.emplace_back(name);
   Sym number = Sym(t.names.size() - 1);
   t.numbers.emplace(std::string_view(t.names.back()), number);
@@ -37,7 +37,7 @@ Sym Add(std::string_view name) {
 }  // namespace
 
 void SymbolsInit() {
-  Table& t = T();
+  Table& t = Symbols();
   SymbolsClear();
   // Room for the runtime's names and a program's first ones, so that filling it never rehashes.
   t.numbers.reserve(2 * FIRST_PROGRAM_SYMBOL);
@@ -48,7 +48,7 @@ void SymbolsInit() {
 }
 
 void SymbolsClear() {
-  Table& t = T();
+  Table& t = Symbols();
   t.names.clear();
   t.names.shrink_to_fit();
   t.numbers.clear();
@@ -58,15 +58,15 @@ void SymbolsClear() {
   t.ready = false;
 }
 
-bool SymbolsReady() { return T().ready; }
+bool SymbolsReady() { return Symbols().ready; }
 
 void SymbolLimits(std::uint32_t maxNameBytes, std::uint32_t maxNames) {
-  T().maxNameBytes = maxNameBytes;
-  T().maxNames = maxNames;
+  Symbols().maxNameBytes = maxNameBytes;
+  Symbols().maxNames = maxNames;
 }
 
 Sym InternExact(std::string_view name) {
-  Table& t = T();
+  Table& t = Symbols();
   if (!t.ready) return 0;
   if (auto it = t.numbers.find(name); it != t.numbers.end()) return it->second;
   std::uint32_t programNames = std::uint32_t(t.names.size()) - FIRST_PROGRAM_SYMBOL;
@@ -76,18 +76,18 @@ Sym InternExact(std::string_view name) {
 }
 
 Sym LookupExact(std::string_view name) {
-  Table& t = T();
+  Table& t = Symbols();
   auto it = t.numbers.find(name);
   return it == t.numbers.end() ? 0 : it->second;
 }
 
 std::string_view NameOf(Sym symbol) {
-  Table& t = T();
+  Table& t = Symbols();
   if (symbol == 0 || symbol >= t.names.size()) return {};
   return t.names[symbol];
 }
 
-std::uint32_t SymbolCount() { return T().names.empty() ? 0 : std::uint32_t(T().names.size() - 1); }
+std::uint32_t SymbolCount() { return Symbols().names.empty() ? 0 : std::uint32_t(Symbols().names.size() - 1); }
 
 }  // namespace tb
 

@@ -30,7 +30,7 @@ void ResetHooks();
 // Each owned by the family that consults it, which forgets it at the reset.
 TbErrorDialogHook& ErrorDialogHook();            // error_dialog.cpp
 TbToneSink& ToneSink();                          // tone.cpp
-TbInternalErrorSink& InternalErrorSink();        // process_end.cpp
+TbInternalErrorSink& InternalErrorSink();        // internal_error.cpp
 void FixLocalTime(const TbTestLocalTime* time);  // clock.cpp; null: the real clock
 std::size_t LiveMemBlocks();                     // memory.cpp
 

@@ -1,7 +1,6 @@
 #include <string>
 #include <vector>
 
-#include "errors/call_stack_settings.h"
 #include "errors/call_stack_text.h"
 #include "program_fixture.h"
 #include "runtime/frame_guard.h"

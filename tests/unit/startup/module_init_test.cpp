@@ -5,7 +5,7 @@
 
 #include "app/start.h"
 #include "documented_layout.h"
-#include "errors/call_stack_settings.h"
+#include "errors/call_stack_text.h"
 #include "errors/error_system_init.h"
 #include "intl/set_international.h"
 #include "latebound/latebound_references.h"
