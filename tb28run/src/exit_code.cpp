@@ -1,6 +1,7 @@
 // The exit code: set by the program or from its main function's result, and quitting with it.
 #include "arg_demand.h"
 #include "code_word.h"
+#include "heap.h"
 #include "state.h"
 #include "tb28run/bringup.h"
 #include "tb28run/process.h"
