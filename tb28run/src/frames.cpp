@@ -26,6 +26,8 @@ Frame* FrameAt(std::uint32_t level) {
 
 TBRT void INCKidStackPtr(Frame* frame) {
   ActivationStack& das = tb::State().das;
+  // A frame pushed twice would link the stack into a ring that no pop leaves.
+  TB_ASSERT(frame != das.top);
   if (das.top) das.top->line = uiLineNum_RT;
   frame->prev = das.top;
   frame->line = 0;
@@ -37,6 +39,8 @@ TBRT void INCKidStackPtr(Frame* frame) {
 
 TBRT void DECKidStackPtr(Frame* frame) {
   ActivationStack& das = tb::State().das;
+  // The depth counts the frames linked from the top: one is popped only while both say so.
+  TB_ASSERT((das.depth == 0) == (das.top == nullptr));
   if (das.top == frame) {
     das.top = frame->prev;
     --das.depth;
@@ -52,11 +56,13 @@ TBRT void DECKidStackPtr(Frame* frame) {
     }
   if (!onStack) return;
   while (das.top != frame) {
+    TB_ASSERT(das.depth > 1);
     das.top = das.top->prev;
     --das.depth;
   }
   das.top = frame->prev;
   --das.depth;
+  TB_ASSERT((das.depth == 0) == (das.top == nullptr));
   uiLineNum_RT = das.top ? das.top->line : 0;
 }
 
@@ -85,8 +91,8 @@ namespace {
 // The level a query names: a number, or 0.
 std::uint32_t LevelArg(std::uint32_t countWord, const Usual* args) {
   if (PassedOf(countWord) == 0) return 0;
-  if (args[0].type == T_INT) return std::uint32_t(AsInt(args[0]));
-  if (args[0].type == T_FLOAT) return tb::CodeWordOf(tb::FloatOf(args[0]));
+  if (HasType(args[0], T_INT)) return std::uint32_t(AsInt(args[0]));
+  if (HasType(args[0], T_FLOAT)) return tb::CodeWordOf(tb::FloatOf(args[0]));
   return 0;
 }
 

@@ -293,6 +293,9 @@ TbArr NewArray(std::uint32_t length, const Usual* values) {
 }
 
 bool ArrayResize(TbArr a, std::uint32_t length) {
+  // The inline slots serve exactly while the capacity is theirs; every slot below the length is
+  // a value the collector reads.
+  TB_ASSERT(a->length <= a->capacity && (a->items == a->inlineItems) == (a->capacity == TbArray::kInlineItems));
   if (length > a->capacity) {
     std::uint32_t capacity = a->capacity;
     if (length > kMaxBlock / sizeof(Usual) || HeapAllocationFails()) return false;
@@ -312,6 +315,7 @@ bool ArrayResize(TbArr a, std::uint32_t length) {
   }
   for (std::uint32_t i = a->length; i < length; ++i) a->items[i] = NilValue();
   a->length = length;
+  TB_ASSERT(a->length <= a->capacity);
   return true;
 }
 
@@ -399,6 +403,8 @@ std::uint64_t Sweep() {
   for (GcHeader** list : {&instances, &otherBlocks}) {
     GcHeader** link = list;
     while (GcHeader* h = *link) {
+      // The lists hold live blocks only: a freed one leaves its list before it is released.
+      TB_ASSERT(h->kind != Kind::Free);
       bool inChunk = InChunk(h);
       if (h->mark & MARK_LIVE) {
         h->mark &= std::uint8_t(~MARK_LIVE);
@@ -436,6 +442,8 @@ std::uint64_t Sweep() {
     c->live += live;
     sizeClasses[c->slotBytes / kGranule - 1].free = free;
   }
+  // A sweep frees only what the heap counted as live.
+  TB_ASSERT(freedSlots <= stats.liveBlocks && freedBytes <= stats.liveBytes);
   stats.liveBlocks -= freedSlots;
   stats.liveBytes -= freedBytes;
   freed += freedSlots;

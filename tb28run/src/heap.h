@@ -70,8 +70,14 @@ inline void CopyValues(Usual* to, const Usual* from, std::uint32_t n) {
 
 inline const char* Text(TbStr s) { return s ? s->text : ""; }
 inline std::uint32_t Length(TbStr s) { return s ? s->length : 0; }
-inline double FloatOf(Usual u) { return reinterpret_cast<TbFloat*>(u.value)->value; }
-inline std::int32_t FloatDecimals(Usual u) { return reinterpret_cast<TbFloat*>(u.value)->decimals; }
+inline double FloatOf(Usual u) {
+  TB_ASSERT(HasType(u, T_FLOAT));
+  return reinterpret_cast<TbFloat*>(WordOf(u))->value;
+}
+inline std::int32_t FloatDecimals(Usual u) {
+  TB_ASSERT(HasType(u, T_FLOAT));
+  return reinterpret_cast<TbFloat*>(WordOf(u))->decimals;
+}
 
 // Unsigned 32-bit numbers travel as integers below 2^31 and as floats (no decimals) from 2^31 on.
 Usual DwordValue(std::uint32_t value);

@@ -7,10 +7,9 @@
 
 namespace {
 
-bool IsLogic(const Usual& u) { return u.type == T_LOGIC; }
-bool IsStringValue(const Usual& u) { return u.type == T_STRING; }
-bool IsSymbolValue(const Usual& u) { return u.type == T_SYMBOL; }
-bool IsPointerValue(const Usual& u) { return IsPointerType(u.type); }
+bool IsLogic(const Usual& u) { return HasType(u, T_LOGIC); }
+bool IsStringValue(const Usual& u) { return HasType(u, T_STRING); }
+bool IsSymbolValue(const Usual& u) { return HasType(u, T_SYMBOL); }
 
 // The conversions a late-bound call makes every time return at once for a value of the right
 // type; the road lies in functions of their own, so that the quick case never writes its
@@ -22,7 +21,7 @@ __attribute__((noinline)) TbStr StringRaising(Usual value) {
 
 __attribute__((noinline)) Sym SymbolRaising(Usual value) {
   if (!tb::DemandRaising("_P2Symbol", value, T_SYMBOL, 1, IsSymbolValue)) return 0;
-  return Sym(value.value);
+  return AsSym(value);
 }
 
 }  // namespace
@@ -33,7 +32,7 @@ namespace {
 
 __attribute__((noinline)) std::uint32_t DwordConverting(Usual value) {
   if (!tb::DemandNumber("_P2DW", value, 1)) return 0;
-  if (value.type != T_FLOAT) return std::uint32_t(value.value);
+  if (!HasType(value, T_FLOAT)) return std::uint32_t(WordOf(value));
   double whole = std::trunc(tb::FloatOf(value));
   if (!std::isfinite(whole)) return 0;
   double low = std::fmod(whole, 4294967296.0);  // exact for every double
@@ -45,17 +44,17 @@ __attribute__((noinline)) std::uint32_t DwordConverting(Usual value) {
 
 // An index or count is nearly always an integer: that case returns at once.
 TBRT std::uint32_t _P2DW(Usual value) {
-  return value.type == T_INT || value.type == T_DWORD ? std::uint32_t(value.value) : DwordConverting(value);
+  return HasType(value, T_INT) || HasType(value, T_DWORD) ? std::uint32_t(WordOf(value)) : DwordConverting(value);
 }
 
 TBRT std::int32_t _P2Logic(Usual value) {
   if (!tb::Demand("_P2Logic", value, T_LOGIC, 1, IsLogic)) return 0;
-  return value.value != 0;
+  return AsLogic(value);
 }
 
 TBRT TbStr _P2String(Usual value) { return IsStringValue(value) ? AsStr(value) : StringRaising(value); }
 
-TBRT Sym _P2Symbol(Usual value) { return IsSymbolValue(value) ? Sym(value.value) : SymbolRaising(value); }
+TBRT Sym _P2Symbol(Usual value) { return IsSymbolValue(value) ? AsSym(value) : SymbolRaising(value); }
 
 TBRT void* _P2Ptr(Usual value) {
   if (!tb::Demand("_P2Ptr", value, T_PTR, 1, IsPointerValue)) return nullptr;

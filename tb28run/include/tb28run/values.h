@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "tb28run/api.h"
+#include "tb28run/assert.h"
 
 using Sym = std::uint32_t;  // a symbol number; 0 is the empty symbol
 
@@ -75,10 +76,51 @@ inline Usual StringValue(TbStr s) { return Usual{reinterpret_cast<std::uintptr_t
 inline Usual ArrayValue(TbArr a) { return Usual{reinterpret_cast<std::uintptr_t>(a), T_ARRAY}; }
 inline Usual ObjectValue(TbObj o) { return Usual{reinterpret_cast<std::uintptr_t>(o), T_OBJECT}; }
 
-// Unchecked accessors for values whose type the caller has tested.
-inline TbStr AsStr(Usual u) { return reinterpret_cast<TbStr>(u.value); }
-inline TbArr AsArr(Usual u) { return reinterpret_cast<TbArr>(u.value); }
-inline TbObj AsObj(Usual u) { return reinterpret_cast<TbObj>(u.value); }
-inline std::int32_t AsInt(Usual u) { return std::int32_t(std::uint32_t(u.value)); }
-inline void* AsPtr(Usual u) { return reinterpret_cast<void*>(u.value); }
 inline bool IsPointerType(std::uint32_t type) { return type == T_PTR || type == T_PTR_CALL; }
+
+// Reading a value. The type is read through TypeOf and tested through the predicates; the word
+// through the accessor of the type the caller has tested, which checks it (TB_ASSERT), or
+// through WordOf where any type will do (identity, marking, a zero test).
+inline std::uint32_t TypeOf(Usual u) { return u.type; }
+inline bool HasType(Usual u, std::uint32_t type) { return u.type == type; }
+inline bool IsNilValue(const Usual& u) { return u.type == T_NIL; }
+inline bool IsPointerValue(const Usual& u) { return IsPointerType(u.type); }
+// An object other than the empty one, which stands for none.
+inline bool IsSomeObject(const Usual& u) { return u.type == T_OBJECT && u.value; }
+inline std::uintptr_t WordOf(Usual u) { return u.value; }
+
+inline TbStr AsStr(Usual u) {
+  TB_ASSERT(u.type == T_STRING);
+  return reinterpret_cast<TbStr>(u.value);
+}
+inline TbArr AsArr(Usual u) {
+  TB_ASSERT(u.type == T_ARRAY);
+  return reinterpret_cast<TbArr>(u.value);
+}
+inline TbObj AsObj(Usual u) {
+  TB_ASSERT(u.type == T_OBJECT);
+  return reinterpret_cast<TbObj>(u.value);
+}
+inline std::int32_t AsInt(Usual u) {
+  TB_ASSERT(u.type == T_INT);
+  return std::int32_t(std::uint32_t(u.value));
+}
+inline std::uint32_t AsDword(Usual u) {
+  TB_ASSERT(u.type == T_DWORD);
+  return std::uint32_t(u.value);
+}
+inline std::uint32_t AsDay(Usual u) {
+  TB_ASSERT(u.type == T_DATE);
+  return std::uint32_t(u.value);
+}
+inline Sym AsSym(Usual u) {
+  TB_ASSERT(u.type == T_SYMBOL);
+  return Sym(u.value);
+}
+// The word a logic value holds: 0 is false; some settings read 2 as a third answer.
+inline std::uintptr_t AsLogicWord(Usual u) {
+  TB_ASSERT(u.type == T_LOGIC);
+  return u.value;
+}
+inline bool AsLogic(Usual u) { return AsLogicWord(u) != 0; }
+inline void* AsPtr(Usual u) { return reinterpret_cast<void*>(u.value); }
