@@ -8,9 +8,9 @@
 namespace tb {
 
 double NumberOf(const Usual& u) {
-  switch (u.type) {
+  switch (TypeOf(u)) {
     case T_INT: return double(AsInt(u));
-    case T_DWORD: return double(std::uint32_t(u.value));
+    case T_DWORD: return double(AsDword(u));
     default: return FloatOf(u);
   }
 }

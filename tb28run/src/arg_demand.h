@@ -13,7 +13,7 @@ inline Usual ArgAt(std::uint32_t countWord, const Usual* args, std::uint32_t i) 
   return (args && i < SlotsOf(countWord)) ? args[i] : NilValue();
 }
 
-inline bool IsNumber(const Usual& u) { return u.type == T_INT || u.type == T_FLOAT || u.type == T_DWORD; }
+inline bool IsNumber(const Usual& u) { return HasType(u, T_INT) || HasType(u, T_FLOAT) || HasType(u, T_DWORD); }
 double NumberOf(const Usual& u);  // for a value IsNumber accepts
 
 // Raises the type error until accepts(value) holds: a retry tests again, a substitute replaces

@@ -6,7 +6,7 @@
 
 namespace {
 
-bool IsArrayValue(const Usual& u) { return u.type == T_ARRAY; }
+bool IsArrayValue(const Usual& u) { return HasType(u, T_ARRAY); }
 
 }  // namespace
 

@@ -8,7 +8,7 @@
 
 namespace {
 
-bool IsSomeArray(const Usual& u) { return u.type == T_ARRAY && u.value; }
+bool IsSomeArray(const Usual& u) { return HasType(u, T_ARRAY) && AsArr(u); }
 
 }  // namespace
 

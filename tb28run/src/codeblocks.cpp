@@ -21,7 +21,7 @@ bool BlockOf(Usual self, CodeBlock* block) {
   TbObj object = _P2Object(self);
   if (!object) return false;
   Usual code = IVarGet(object, CodeSymbol());
-  if (code.type != T_STRING || tb::Length(AsStr(code)) != sizeof(CodeBlock)) return false;
+  if (!HasType(code, T_STRING) || tb::Length(AsStr(code)) != sizeof(CodeBlock)) return false;
   std::memcpy(block, tb::Text(AsStr(code)), sizeof(CodeBlock));
   return block->function != nullptr;
 }
@@ -37,10 +37,10 @@ TBRT Usual CBRTInit(Usual self, std::uint32_t countWord, Usual* args) {
   TbObj object = _P2Object(self);
   if (!object) return self;
   Usual code = PassedOf(countWord) >= 1 ? args[0] : NilValue();
-  if (code.type != T_CODEBLOCK || !code.value) return self;
+  if (!HasType(code, T_CODEBLOCK) || !WordOf(code)) return self;
   CodeBlock block;
-  std::memcpy(&block, reinterpret_cast<const void*>(code.value), sizeof block);
-  if (PassedOf(countWord) >= 2 && args[1].type == T_INT) block.paramCount = std::uint16_t(AsInt(args[1]));
+  std::memcpy(&block, reinterpret_cast<const void*>(WordOf(code)), sizeof block);
+  if (PassedOf(countWord) >= 2 && HasType(args[1], T_INT)) block.paramCount = std::uint16_t(AsInt(args[1]));
   IVarPut(object, CodeSymbol(), StringValue(tb::NewString(reinterpret_cast<const char*>(&block), sizeof block)));
   IVarPut(object, ParamCountSymbol(), IntValue(block.paramCount));
   return self;
@@ -58,11 +58,11 @@ TBRT Usual Eval(std::uint32_t countWord, Usual* args) {
   const Usual* rest = passed > 1 ? args + 1 : nullptr;
   std::uint32_t restCount = passed > 1 ? passed - 1 : 0;
   for (;;) {
-    if (target.type == T_CODEBLOCK && target.value) {
-      auto* block = reinterpret_cast<const CodeBlock*>(target.value);
+    if (HasType(target, T_CODEBLOCK) && WordOf(target)) {
+      auto* block = reinterpret_cast<const CodeBlock*>(WordOf(target));
       return tb::CallFunction(block->function, block->paramCount, rest, restCount);
     }
-    if (target.type == T_OBJECT && target.value) {
+    if (IsSomeObject(target)) {
       if (const tb::MethodInfo* m = tb::FindMethod(tb::ClassOf(AsObj(target)), SYM_EVAL))
         return tb::CallMethod(*m, target, rest, restCount);
     }

@@ -35,8 +35,8 @@ std::vector<CollectionIndex> InOrder(std::uint32_t countWord, const Usual* args,
   return indexes;
 }
 
-bool IsObject(const Usual& u) { return u.type == T_OBJECT && u.value; }
-bool IsName(const Usual& u) { return u.type == T_SYMBOL || u.type == T_STRING; }
+bool IsObject(const Usual& u) { return IsSomeObject(u); }
+bool IsName(const Usual& u) { return HasType(u, T_SYMBOL) || HasType(u, T_STRING); }
 
 // The object and variable of an instance-variable collection call; false when the error block
 // settled for the default.
@@ -46,7 +46,7 @@ bool TakeHolder(const char* operation, std::uint32_t countWord, const Usual* arg
   if (!tb::Demand(operation, o, T_OBJECT, 1, IsObject)) return false;
   if (!tb::Demand(operation, name, T_SYMBOL, 2, IsName)) return false;
   *object = AsObj(o);
-  *ivar = name.type == T_SYMBOL ? Sym(name.value) : String2Symbol(AsStr(name));
+  *ivar = HasType(name, T_SYMBOL) ? AsSym(name) : String2Symbol(AsStr(name));
   return true;
 }
 

@@ -10,7 +10,7 @@
 namespace tb {
 namespace {
 
-bool IsCollection(const Usual& u) { return u.type == T_ARRAY || (u.type == T_OBJECT && u.value); }
+bool IsCollection(const Usual& u) { return HasType(u, T_ARRAY) || IsSomeObject(u); }
 
 // The object gets the indexes from `from` on; a put passes the value before them.
 Usual SendIndexed(Sym message, Usual object, const Usual* value, const std::vector<CollectionIndex>& indexes,
@@ -35,7 +35,7 @@ Usual CollectionGet(const char* operation, Usual container, std::uint32_t contai
   for (std::size_t i = 0; i < indexes.size(); ++i) {
     if (!Demand(operation, container, T_ARRAY, HolderArgNum(containerArgNum, indexes, i), IsCollection))
       return NilValue();
-    if (container.type == T_OBJECT) return SendIndexed(SYM_COLLECTIONGET, container, nullptr, indexes, i);
+    if (HasType(container, T_OBJECT)) return SendIndexed(SYM_COLLECTIONGET, container, nullptr, indexes, i);
     Usual position = indexes[i].value;
     if (!DemandNumber(operation, position, indexes[i].argNum)) return NilValue();
     container = ArrayGet(AsArr(container), _P2DW(position));
@@ -48,7 +48,7 @@ Usual CollectionPut(const char* operation, Usual container, std::uint32_t contai
   for (std::size_t i = 0; i < indexes.size(); ++i) {
     if (!Demand(operation, container, T_ARRAY, HolderArgNum(containerArgNum, indexes, i), IsCollection))
       return NilValue();
-    if (container.type == T_OBJECT) return SendIndexed(SYM_COLLECTIONPUT, container, &value, indexes, i);
+    if (HasType(container, T_OBJECT)) return SendIndexed(SYM_COLLECTIONPUT, container, &value, indexes, i);
     Usual position = indexes[i].value;
     if (!DemandNumber(operation, position, indexes[i].argNum)) return NilValue();
     if (i + 1 == indexes.size()) return ArrayPut(AsArr(container), _P2DW(position), value);

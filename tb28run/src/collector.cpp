@@ -60,12 +60,12 @@ struct Marker {
   }
 
   void MarkValue(const Usual& u) {
-    switch (u.type) {
+    switch (TypeOf(u)) {
       case T_STRING:
       case T_ARRAY:
       case T_OBJECT:
       case T_FLOAT:
-      case T_CODEBLOCK: MarkAddress(u.value); break;
+      case T_CODEBLOCK: MarkAddress(WordOf(u)); break;
       default: break;
     }
   }

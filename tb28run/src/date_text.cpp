@@ -13,7 +13,7 @@
 
 namespace {
 
-bool IsDate(const Usual& u) { return u.type == T_DATE; }
+bool IsDate(const Usual& u) { return HasType(u, T_DATE); }
 
 // The picture letter a character stands for, in either case: ASCII d, m and y only, which are
 // the only characters that OR 0x20 turns into them.
@@ -102,7 +102,7 @@ TBRT Usual Today(void) {
 TBRT TbStr DToC(Usual date) {
   if (!tb::Demand("DToC", date, T_DATE, 1, IsDate)) date = Usual{0, T_DATE};
   const tb::IntlSettings& s = tb::Intl();
-  std::int64_t day = std::int64_t(std::uint32_t(date.value));
+  std::int64_t day = std::int64_t(AsDay(date));
   std::string_view picture = s.dateFormat;
   LastText& kept = last;
   // The text goes to MakeString from the scratch area: an error block run while the string is
