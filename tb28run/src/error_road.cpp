@@ -119,16 +119,16 @@ bool OfSubstituteType(std::uint32_t type, const Usual& value) {
     case T_USUAL: return true;
     case T_INT:
     case T_FLOAT:
-    case T_DWORD: return value.type == T_INT || value.type == T_FLOAT;
+    case T_DWORD: return HasType(value, T_INT) || HasType(value, T_FLOAT);
     case T_PTR:
-    case T_PTR_CALL: return IsPointerType(value.type);
-    default: return value.type == type;
+    case T_PTR_CALL: return IsPointerValue(value);
+    default: return HasType(value, type);
   }
 }
 
 Answer Interpret(const RaiseSpec& report, const Usual& answer) {
-  if (answer.type == T_LOGIC) {
-    if (answer.value && report.canRetry) return Answer{Resolution::Retry, NilValue()};
+  if (HasType(answer, T_LOGIC)) {
+    if (AsLogic(answer) && report.canRetry) return Answer{Resolution::Retry, NilValue()};
     return Answer{Resolution::Default, NilValue()};
   }
   if (report.canSubstitute && OfSubstituteType(report.substituteType, answer))
@@ -189,11 +189,11 @@ Answer RaiseError(const RaiseSpec& report) {
       }
     }
     rec.arg = argText.c_str();
-    rec.argType = report.arg->type;
+    rec.argType = TypeOf(*report.arg);
   }
 
   Usual object = BuildObject(&rec);
-  if (r.errorBlock.type == T_NIL) Fatal("a runtime error arose and no error block handles it", &rec);
+  if (IsNilValue(r.errorBlock)) Fatal("a runtime error arose and no error block handles it", &rec);
   Usual evalArgs[2] = {r.errorBlock, object};
   Usual answer = Eval(CountWord(1, 2), evalArgs);
   return Interpret(report, answer);
@@ -241,8 +241,7 @@ TBRT Usual ErrorBlock(std::uint32_t countWord, Usual* args) {
   if (PassedOf(countWord) == 0) return previous;
   Usual block = args[0];
   for (;;) {
-    bool isBlock =
-        (block.type == T_CODEBLOCK && block.value) || (block.type == T_OBJECT && block.value) || block.type == T_NIL;
+    bool isBlock = (HasType(block, T_CODEBLOCK) && WordOf(block)) || IsSomeObject(block) || IsNilValue(block);
     if (isBlock) break;
     Answer a = RaiseTypeError("ErrorBlock", block, T_CODEBLOCK);
     if (a.resolution == Resolution::Default) return previous;
@@ -257,9 +256,9 @@ TBRT Usual ErrorFunc(std::uint32_t countWord, Usual* args) {
   Usual previous = r.errorFunc ? PtrValue(reinterpret_cast<const void*>(r.errorFunc)) : NilValue();
   if (PassedOf(countWord) == 0) return previous;
   Usual fn = args[0];
-  if (IsPointerType(fn.type))
-    r.errorFunc = reinterpret_cast<KestFn>(fn.value);
-  else if (fn.type == T_NIL)
+  if (IsPointerValue(fn))
+    r.errorFunc = reinterpret_cast<KestFn>(WordOf(fn));
+  else if (IsNilValue(fn))
     r.errorFunc = nullptr;
   else
     RaiseTypeError("ErrorFunc", fn, T_PTR);

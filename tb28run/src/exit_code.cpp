@@ -11,7 +11,7 @@ TBRT Usual ErrorLevel(std::uint32_t countWord, Usual* args) {
   std::int32_t& level = tb::State().errorLevel;
   std::int32_t previous = level;
   Usual code = tb::ArgAt(countWord, args, 0);
-  if (code.type != T_NIL && tb::DemandNumber("ErrorLevel", code, 1))
+  if (!IsNilValue(code) && tb::DemandNumber("ErrorLevel", code, 1))
     level = std::int32_t(tb::CodeWordOf(tb::NumberOf(code)));
   return IntValue(previous);
 }

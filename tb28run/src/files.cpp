@@ -43,13 +43,13 @@ bool WriteLine(FileHandle handle, const char* text, std::size_t length) {
   return tb::native::WriteLine(file->os, file->writes, text, length, &LastError());
 }
 
-bool IsHandle(const Usual& u) { return tb::IsNumber(u) || IsPointerType(u.type); }
-bool IsText(const Usual& u) { return u.type == T_STRING; }
-bool IsCount(const Usual& u) { return u.type == T_NIL || tb::IsNumber(u); }
+bool IsHandle(const Usual& u) { return tb::IsNumber(u) || IsPointerValue(u); }
+bool IsText(const Usual& u) { return HasType(u, T_STRING); }
+bool IsCount(const Usual& u) { return IsNilValue(u) || tb::IsNumber(u); }
 
 // A number that is no whole number from 0 to 2^32-1 names no file; F_ERROR stands for it.
 FileHandle HandleOf(const Usual& u) {
-  if (IsPointerType(u.type)) return FileHandle(u.value);
+  if (IsPointerValue(u)) return FileHandle(WordOf(u));
   double n = tb::NumberOf(u);
   if (!(n >= 0 && n < 4294967296.0) || std::trunc(n) != n) return F_ERROR;
   return FileHandle(n);
@@ -110,7 +110,7 @@ TBRT Usual FPutS(std::uint32_t countWord, Usual* args) {
   if (!tb::Demand("FPutS", text, T_STRING, 2, IsText)) return IntValue(0);
   if (!tb::Demand("FPutS", length, T_INT, 3, IsCount)) return IntValue(0);
   std::uint32_t n = tb::Length(AsStr(text));
-  if (length.type != T_NIL) {
+  if (!IsNilValue(length)) {
     double wanted = tb::NumberOf(length);
     if (wanted < n) n = wanted > 0 ? std::uint32_t(wanted) : 0;
   }
@@ -128,7 +128,7 @@ TBRT std::int32_t FClose(FileHandle handle) { return tb::RemoveFile(handle, &Las
 TBRT Usual FError(std::uint32_t countWord, Usual* args) {
   std::uint32_t previous = LastError();
   Usual code = tb::ArgAt(countWord, args, 0);
-  if (code.type != T_NIL && tb::DemandNumber("FError", code, 1)) LastError() = tb::CodeWordOf(tb::NumberOf(code));
+  if (!IsNilValue(code) && tb::DemandNumber("FError", code, 1)) LastError() = tb::CodeWordOf(tb::NumberOf(code));
   return tb::DwordValue(previous);
 }
 

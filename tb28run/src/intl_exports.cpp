@@ -9,13 +9,13 @@
 
 namespace {
 
-bool IsLogic(const Usual& u) { return u.type == T_LOGIC; }
-bool IsModeValue(const Usual& u) { return u.type == T_LOGIC || tb::IsNumber(u); }
+bool IsLogic(const Usual& u) { return HasType(u, T_LOGIC); }
+bool IsModeValue(const Usual& u) { return HasType(u, T_LOGIC) || tb::IsNumber(u); }
 
 Usual Flag(const char* operation, std::uint32_t countWord, Usual* args, bool& setting) {
   Usual previous = LogicValue(setting);
   Usual value = tb::ArgAt(countWord, args, 0);
-  if (value.type != T_NIL && tb::Demand(operation, value, T_LOGIC, 1, IsLogic)) setting = value.value != 0;
+  if (!IsNilValue(value) && tb::Demand(operation, value, T_LOGIC, 1, IsLogic)) setting = AsLogic(value);
   return previous;
 }
 
@@ -25,7 +25,7 @@ Usual Whole(const char* operation, std::uint32_t countWord, Usual* args, T& sett
   Usual previous = IntValue(std::int32_t(setting));
   Usual value = tb::ArgAt(countWord, args, 0);
   std::int64_t n;
-  if (value.type != T_NIL && tb::DemandWhole(operation, value, 1, low, high, &n)) setting = T(n);
+  if (!IsNilValue(value) && tb::DemandWhole(operation, value, 1, low, high, &n)) setting = T(n);
   return previous;
 }
 
@@ -37,9 +37,9 @@ TBRT Usual _SetIntl(std::uint32_t countWord, Usual* args) {
   std::int32_t& mode = tb::Intl().mode;
   Usual previous = IntValue(mode);
   Usual value = tb::ArgAt(countWord, args, 0);
-  if (value.type == T_NIL || !tb::Demand("_SetIntl", value, T_INT, 1, IsModeValue)) return previous;
-  if (value.type == T_LOGIC) {
-    mode = value.value == 2 ? 2 : value.value != 0 ? 1 : 0;
+  if (IsNilValue(value) || !tb::Demand("_SetIntl", value, T_INT, 1, IsModeValue)) return previous;
+  if (HasType(value, T_LOGIC)) {
+    mode = AsLogicWord(value) == 2 ? 2 : AsLogicWord(value) != 0 ? 1 : 0;
     return previous;
   }
   std::int64_t n;
@@ -51,7 +51,7 @@ TBRT Usual _SetDict(std::uint32_t countWord, Usual* args) {
   std::uintptr_t& dict = tb::Intl().dict;
   Usual previous{dict, T_LOGIC};
   Usual value = tb::ArgAt(countWord, args, 0);
-  if (value.type != T_NIL && tb::Demand("_SetDict", value, T_LOGIC, 1, IsLogic)) dict = value.value;
+  if (!IsNilValue(value) && tb::Demand("_SetDict", value, T_LOGIC, 1, IsLogic)) dict = AsLogicWord(value);
   return previous;
 }
 

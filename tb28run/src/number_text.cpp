@@ -54,7 +54,7 @@ std::string NumberText(double v, std::int32_t decimals) {
 }
 
 std::int32_t NaturalDecimals(const Usual& number) {
-  if (number.type != T_FLOAT) return 0;
+  if (!HasType(number, T_FLOAT)) return 0;
   std::int32_t own = FloatDecimals(number);
   return own >= 0 ? own : Intl().decimals;
 }
@@ -66,13 +66,13 @@ std::string NaturalText(const Usual& number) {
 
 TbStr NaturalString(const char* operation, const Usual& number) {
   // A small whole number's text is kept: most numbers a program or an error shows are small.
-  if ((number.type == T_INT || number.type == T_DWORD) && number.value < kKeptNumbers)
-    if (TbStr kept = KeptNumber(std::uint32_t(number.value))) return kept;
+  if ((HasType(number, T_INT) || HasType(number, T_DWORD)) && WordOf(number) < kKeptNumbers)
+    if (TbStr kept = KeptNumber(std::uint32_t(WordOf(number)))) return kept;
   char digits[16];
   std::to_chars_result written;
-  switch (number.type) {
+  switch (TypeOf(number)) {
     case T_INT: written = std::to_chars(digits, digits + sizeof digits, AsInt(number)); break;
-    case T_DWORD: written = std::to_chars(digits, digits + sizeof digits, std::uint32_t(number.value)); break;
+    case T_DWORD: written = std::to_chars(digits, digits + sizeof digits, AsDword(number)); break;
     default: return MakeString(operation, NaturalText(number));
   }
   return MakeString(operation, digits, std::uint64_t(written.ptr - digits));

@@ -24,7 +24,7 @@ struct Field {
 bool ReadField(const char* operation, std::uint32_t countWord, Usual* args, Field* field) {
   Usual width = tb::ArgAt(countWord, args, 1);
   Usual decimals = tb::ArgAt(countWord, args, 2);
-  if (width.type != T_NIL) {
+  if (!IsNilValue(width)) {
     if (!tb::DemandNumber(operation, width, 2)) return false;
     double w = std::trunc(tb::NumberOf(width));
     if (w >= 1) {
@@ -32,7 +32,7 @@ bool ReadField(const char* operation, std::uint32_t countWord, Usual* args, Fiel
       field->width = w > tb::kMaxNumberWidth ? tb::kMaxNumberWidth : std::uint32_t(w);
     }
   }
-  if (decimals.type != T_NIL) {
+  if (!IsNilValue(decimals)) {
     if (!tb::DemandNumber(operation, decimals, 3)) return false;
     double d = std::trunc(tb::NumberOf(decimals));
     field->hasDecimals = true;

@@ -23,7 +23,7 @@ TbStr Acquire(const char* operation, std::uint64_t length, Make make) {
     report.maxSize = std::uint32_t(kMaxStringLength);
     Answer a = RaiseError(report);
     if (a.resolution == Resolution::Retry) continue;
-    if (a.resolution == Resolution::Substitute && a.value.type == T_STRING) return AsStr(a.value);
+    if (a.resolution == Resolution::Substitute && HasType(a.value, T_STRING)) return AsStr(a.value);
     return NewString("", 0);
   }
 }

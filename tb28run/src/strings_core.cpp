@@ -13,8 +13,8 @@ TBRT TbStr Psz2String(const char* text) {
 
 TBRT const char* Cast2Psz(Usual value) {
   for (;;) {
-    if (value.type == T_STRING) return tb::Text(AsStr(value));
-    if (value.type == T_NIL) return "";
+    if (HasType(value, T_STRING)) return tb::Text(AsStr(value));
+    if (IsNilValue(value)) return "";
     tb::Answer a = tb::RaiseTypeError("Cast2Psz", value, T_STRING);
     if (a.resolution == tb::Resolution::Default) return "";
     if (a.resolution == tb::Resolution::Substitute) value = a.value;

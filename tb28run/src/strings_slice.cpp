@@ -11,7 +11,7 @@
 
 namespace {
 
-bool IsStringValue(const Usual& u) { return u.type == T_STRING; }
+bool IsStringValue(const Usual& u) { return HasType(u, T_STRING); }
 
 // A new string of `count` bytes of text from `from`, changed by `change`, made from a copy taken
 // first: making the new string may collect `text`, which its caller need not hold anywhere. The
@@ -47,7 +47,7 @@ TBRT Usual SubStr(std::uint32_t countWord, Usual* args) {
   auto empty = [] { return StringValue(tb::NewString("", 0)); };
   if (!tb::Demand("SubStr", text, T_STRING, 1, IsStringValue)) return empty();
   if (!tb::DemandNumber("SubStr", start, 2)) return empty();
-  bool toEnd = count.type == T_NIL;
+  bool toEnd = IsNilValue(count);
   if (!toEnd && !tb::DemandNumber("SubStr", count, 3)) return empty();
 
   // Whole numbers in double: every 32-bit start and count, and far-off ones, compare safely.

@@ -18,12 +18,12 @@ Switches& CurrentSwitches() {
 
 const tb::ResetRegistration reset([] { CurrentSwitches() = Switches{}; });
 
-bool IsLogicOrNil(const Usual& u) { return u.type == T_LOGIC || u.type == T_NIL; }
+bool IsLogicOrNil(const Usual& u) { return HasType(u, T_LOGIC) || IsNilValue(u); }
 
 Usual Toggle(const char* operation, bool& setting, std::uint32_t countWord, Usual* args) {
   bool previous = setting;
   Usual wanted = tb::ArgAt(countWord, args, 0);
-  if (tb::Demand(operation, wanted, T_LOGIC, 1, IsLogicOrNil) && wanted.type == T_LOGIC) setting = wanted.value != 0;
+  if (tb::Demand(operation, wanted, T_LOGIC, 1, IsLogicOrNil) && HasType(wanted, T_LOGIC)) setting = AsLogic(wanted);
   return LogicValue(previous);
 }
 
