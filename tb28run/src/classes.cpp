@@ -208,7 +208,7 @@ TBRT std::int32_t DeclareMethod(Sym classSym, Sym methodSym, std::uint32_t, Meth
 TBRT std::int32_t IsClass(Sym classSym) { return tb::FindClass(classSym) ? 1 : 0; }
 
 TBRT std::int32_t IsInstanceOf(Usual value, Sym classSym) {
-  if (value.type != T_OBJECT || !value.value) return 0;
+  if (!IsSomeObject(value)) return 0;
   for (const tb::ClassInfo* c = tb::ClassOf(AsObj(value)); c; c = c->super)
     if (c->symbol == classSym) return 1;
   return 0;

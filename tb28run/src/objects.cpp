@@ -55,11 +55,11 @@ bool WriteField(TbObj object, const IVarInfo& v, const Usual& value) {
     case T_USUAL: Store(at, value); return true;
     case T_DWORD:
     case T_INT:
-      if (value.type == T_INT) {
-        Store(at, std::uint32_t(value.value));
+      if (HasType(value, T_INT)) {
+        Store(at, std::uint32_t(AsInt(value)));
         return true;
       }
-      if (value.type == T_FLOAT) {
+      if (HasType(value, T_FLOAT)) {
         double d = FloatOf(value);
         bool ok = v.type == T_DWORD ? IsWhole(d, -2147483648.0, 4294967295.0) : IsWhole(d, -2147483648.0, 2147483647.0);
         if (!ok) return false;
@@ -68,9 +68,9 @@ bool WriteField(TbObj object, const IVarInfo& v, const Usual& value) {
       }
       return false;
     case T_FLOAT:
-      if (value.type == T_INT)
+      if (HasType(value, T_INT))
         Store(at, double(AsInt(value)));
-      else if (value.type == T_FLOAT)
+      else if (HasType(value, T_FLOAT))
         Store(at, FloatOf(value));
       else
         return false;
@@ -78,24 +78,24 @@ bool WriteField(TbObj object, const IVarInfo& v, const Usual& value) {
     case T_LOGIC:
     case T_SYMBOL:
     case T_DATE:
-      if (value.type != v.type) return false;
-      Store(at, std::uint32_t(value.value));
+      if (!HasType(value, v.type)) return false;
+      Store(at, std::uint32_t(WordOf(value)));
       return true;
     case T_PTR:
-      if (!IsPointerType(value.type) && value.type != T_NIL) return false;
-      Store(at, value.value);
+      if (!IsPointerValue(value) && !IsNilValue(value)) return false;
+      Store(at, WordOf(value));
       return true;
     default:  // string, array, object, code block: that type, or NIL for none
-      if (value.type != v.type && value.type != T_NIL) return false;
-      Store(at, value.value);
+      if (!HasType(value, v.type) && !IsNilValue(value)) return false;
+      Store(at, WordOf(value));
       return true;
   }
 }
 
 // The symbol a message or variable name stands for: a symbol as is, a string by its name.
 Sym NameSymbol(const Usual& name) {
-  if (name.type == T_SYMBOL) return Sym(name.value);
-  if (name.type == T_STRING) return String2Symbol(AsStr(name));
+  if (HasType(name, T_SYMBOL)) return AsSym(name);
+  if (HasType(name, T_STRING)) return String2Symbol(AsStr(name));
   return 0;
 }
 
@@ -186,11 +186,11 @@ namespace {
 // Apart, so that the quick case never writes its argument to memory.
 __attribute__((noinline)) TbObj ObjectRaising(Usual value) {
   for (;;) {
-    if (value.type == T_OBJECT && value.value) return AsObj(value);
+    if (IsSomeObject(value)) return AsObj(value);
     Answer a = RaiseTypeError("_P2Object", value, T_OBJECT);
     if (a.resolution == Resolution::Default) return nullptr;
     if (a.resolution == Resolution::Substitute) {
-      if (a.value.type == T_OBJECT && !a.value.value) return nullptr;  // the empty object stands for none
+      if (HasType(a.value, T_OBJECT) && !WordOf(a.value)) return nullptr;  // the empty object stands for none
       value = a.value;
     }
   }
@@ -198,11 +198,9 @@ __attribute__((noinline)) TbObj ObjectRaising(Usual value) {
 
 }  // namespace
 
-TBRT TbObj _P2Object(Usual value) {
-  return value.type == T_OBJECT && value.value ? AsObj(value) : ObjectRaising(value);
-}
+TBRT TbObj _P2Object(Usual value) { return IsSomeObject(value) ? AsObj(value) : ObjectRaising(value); }
 
-TBRT std::int32_t IsNil(Usual value) { return value.type == T_NIL ? 1 : 0; }
+TBRT std::int32_t IsNil(Usual value) { return IsNilValue(value) ? 1 : 0; }
 
 TBRT Usual CreateInstance(std::uint32_t countWord, Usual* args) {
   std::uint32_t passed = PassedOf(countWord);

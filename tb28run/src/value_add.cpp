@@ -11,7 +11,7 @@
 
 namespace {
 
-bool IsWhole(const Usual& u) { return u.type == T_INT || u.type == T_DWORD; }
+bool IsWhole(const Usual& u) { return HasType(u, T_INT) || HasType(u, T_DWORD); }
 
 Usual AddNumbers(const Usual& a, const Usual& b) {
   if (IsWhole(a) && IsWhole(b)) {
@@ -21,14 +21,14 @@ Usual AddNumbers(const Usual& a, const Usual& b) {
   }
   // The sum shows as many decimals as the more precise operand; a float that defers to the
   // setting makes the sum defer too.
-  std::int32_t da = a.type == T_FLOAT ? tb::FloatDecimals(a) : 0;
-  std::int32_t db = b.type == T_FLOAT ? tb::FloatDecimals(b) : 0;
+  std::int32_t da = HasType(a, T_FLOAT) ? tb::FloatDecimals(a) : 0;
+  std::int32_t db = HasType(b, T_FLOAT) ? tb::FloatDecimals(b) : 0;
   std::int32_t decimals = da < 0 || db < 0 ? -1 : da > db ? da : db;
   return tb::NewFloat(tb::NumberOf(a) + tb::NumberOf(b), decimals);
 }
 
 Usual AddDays(const Usual& date, const Usual& days) {
-  std::int64_t day = std::int64_t(std::uint32_t(date.value));
+  std::int64_t day = std::int64_t(AsDay(date));
   if (day == 0) return date;  // the empty date has no day to count from
   double later = double(day) + std::trunc(tb::NumberOf(days));
   if (later >= double(tb::kFirstDay) && later <= double(tb::kLastDay))
@@ -45,19 +45,19 @@ Usual AddDays(const Usual& date, const Usual& days) {
   return answer.resolution == tb::Resolution::Substitute ? answer.value : Usual{0, T_DATE};
 }
 
-bool Addable(const Usual& u) { return u.type == T_STRING || u.type == T_DATE || tb::IsNumber(u); }
+bool Addable(const Usual& u) { return HasType(u, T_STRING) || HasType(u, T_DATE) || tb::IsNumber(u); }
 
 }  // namespace
 
 TBRT Usual _PAD(Usual a, Usual b) {
   for (;;) {
-    if (a.type == T_STRING && b.type == T_STRING) return StringValue(_CCS(AsStr(a), AsStr(b)));
+    if (HasType(a, T_STRING) && HasType(b, T_STRING)) return StringValue(_CCS(AsStr(a), AsStr(b)));
     if (tb::IsNumber(a) && tb::IsNumber(b)) return AddNumbers(a, b);
-    if (a.type == T_DATE && tb::IsNumber(b)) return AddDays(a, b);
-    if (tb::IsNumber(a) && b.type == T_DATE) return AddDays(b, a);
+    if (HasType(a, T_DATE) && tb::IsNumber(b)) return AddDays(a, b);
+    if (tb::IsNumber(a) && HasType(b, T_DATE)) return AddDays(b, a);
     bool aFits = Addable(a);
     Usual& culprit = aFits ? b : a;
-    std::uint32_t wanted = aFits && a.type == T_STRING ? T_STRING : T_INT;
+    std::uint32_t wanted = aFits && HasType(a, T_STRING) ? T_STRING : T_INT;
     tb::Answer answer = tb::RaiseTypeError("+", culprit, wanted, aFits ? 2 : 1);
     if (answer.resolution == tb::Resolution::Default) return a;
     if (answer.resolution == tb::Resolution::Substitute) culprit = answer.value;

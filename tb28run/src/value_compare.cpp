@@ -11,7 +11,7 @@ namespace {
 enum class Kind { Nil, Number, String, Date, Logic, Pointer, Identity, Other };
 
 Kind KindOf(const Usual& u) {
-  switch (u.type) {
+  switch (TypeOf(u)) {
     case T_NIL: return Kind::Nil;
     case T_INT:
     case T_FLOAT:
@@ -59,10 +59,10 @@ Relation Relate(const Usual& a, const Usual& b) {
       return Order(x, y);
     }
     case Kind::String: return StringOrder(AsStr(a), AsStr(b));
-    case Kind::Date: return Order(std::uint32_t(a.value), std::uint32_t(b.value));
-    case Kind::Logic: return Order(a.value != 0, b.value != 0);
-    case Kind::Pointer: return Order(a.value, b.value);
-    default: return a.type == b.type && a.value == b.value ? Relation::Equal : Relation::Unequal;
+    case Kind::Date: return Order(AsDay(a), AsDay(b));
+    case Kind::Logic: return Order(AsLogic(a), AsLogic(b));
+    case Kind::Pointer: return Order(WordOf(a), WordOf(b));
+    default: return TypeOf(a) == TypeOf(b) && WordOf(a) == WordOf(b) ? Relation::Equal : Relation::Unequal;
   }
 }
 
@@ -83,7 +83,7 @@ bool Settle(const char* operation, Usual& a, Usual& b, bool ordering, Relation* 
 }
 
 // Two integers, the usual operands, compare as they are: no kinds, no doubles.
-bool BothInts(const Usual& a, const Usual& b) { return a.type == T_INT && b.type == T_INT; }
+bool BothInts(const Usual& a, const Usual& b) { return HasType(a, T_INT) && HasType(b, T_INT); }
 
 }  // namespace
 

@@ -39,24 +39,25 @@ tb::KeptSlot keptTrue, keptFalse, keptNil;
 }  // namespace
 
 TBRT TbStr AsString(Usual value) {
-  switch (value.type) {
+  switch (TypeOf(value)) {
     case T_STRING: return AsStr(value);  // a null string is the empty string already
     case T_INT:
     case T_FLOAT:
     case T_DWORD: return tb::NaturalString("AsString", value);
     case T_LOGIC:
-      return value.value ? tb::KeptOrMade(keptTrue, "AsString", ".T.") : tb::KeptOrMade(keptFalse, "AsString", ".F.");
+      return AsLogic(value) ? tb::KeptOrMade(keptTrue, "AsString", ".T.")
+                            : tb::KeptOrMade(keptFalse, "AsString", ".F.");
     case T_NIL: return tb::KeptOrMade(keptNil, "AsString", "NIL");
     case T_DATE: return DToC(value);
-    case T_SYMBOL: return tb::MakeString("AsString", tb::NameOf(Sym(value.value)));
+    case T_SYMBOL: return tb::MakeString("AsString", tb::NameOf(AsSym(value)));
     case T_PTR:
-    case T_PTR_CALL: return PointerText(value.value);
+    case T_PTR_CALL: return PointerText(WordOf(value));
     case T_ARRAY: {
       std::uint32_t length = AsArr(value) ? AsArr(value)->length : 0;
       return tb::MakeString("AsString", "{[" + std::to_string(length) + "]}");
     }
     case T_OBJECT: return tb::MakeString("AsString", ObjectText(AsObj(value)));
-    default: return tb::MakeString("AsString", Braced(value.type));
+    default: return tb::MakeString("AsString", Braced(TypeOf(value)));
   }
 }
 

@@ -16,7 +16,7 @@ tb::KeptSlot keptTypeNames[T_USUAL + 1];
 
 }  // namespace
 
-TBRT std::uint32_t UsualType(Usual value) { return IsPointerType(value.type) ? T_PTR : value.type; }
+TBRT std::uint32_t UsualType(Usual value) { return IsPointerValue(value) ? T_PTR : TypeOf(value); }
 
 TBRT Usual EmptyUsual(std::uint32_t type) {
   switch (type) {
@@ -35,10 +35,10 @@ TBRT Usual EmptyUsual(std::uint32_t type) {
 }
 
 TBRT std::int32_t Empty(Usual value) {
-  switch (value.type) {
+  switch (TypeOf(value)) {
     case T_NIL: return 1;
     case T_INT:
-    case T_DWORD: return std::uint32_t(value.value) == 0;
+    case T_DWORD: return AsDword(value) == 0;
     case T_FLOAT: return tb::FloatOf(value) == 0.0;
     case T_STRING: {
       const char* text = tb::Text(AsStr(value));
@@ -49,18 +49,18 @@ TBRT std::int32_t Empty(Usual value) {
     case T_ARRAY: return !AsArr(value) || AsArr(value)->length == 0;
     case T_LOGIC:
     case T_SYMBOL:
-    case T_DATE: return std::uint32_t(value.value) == 0;
-    default: return value.value == 0;  // pointers, objects, code blocks
+    case T_DATE: return AsDay(value) == 0;
+    default: return WordOf(value) == 0;  // pointers, objects, code blocks
   }
 }
 
 TBRT std::int32_t IsNumeric(Usual value) {
-  return value.type == T_INT || value.type == T_FLOAT || value.type == T_DWORD;
+  return HasType(value, T_INT) || HasType(value, T_FLOAT) || HasType(value, T_DWORD);
 }
-TBRT std::int32_t IsPtr(Usual value) { return IsPointerType(value.type); }
-TBRT std::int32_t IsString(Usual value) { return value.type == T_STRING; }
-TBRT std::int32_t IsSymbol(Usual value) { return value.type == T_SYMBOL; }
-TBRT std::int32_t IsArray(Usual value) { return value.type == T_ARRAY; }
+TBRT std::int32_t IsPtr(Usual value) { return IsPointerValue(value); }
+TBRT std::int32_t IsString(Usual value) { return HasType(value, T_STRING); }
+TBRT std::int32_t IsSymbol(Usual value) { return HasType(value, T_SYMBOL); }
+TBRT std::int32_t IsArray(Usual value) { return HasType(value, T_ARRAY); }
 
 TBRT TbStr TypeString(std::uint32_t typeCode) {
   const char* name = nullptr;
