@@ -66,7 +66,7 @@ void Sound() {
 // dropped, and the log is free for the next writer.
 class OpenLog {
  public:
-  OpenLog() : handle_(ErrorLogOpen()) {}
+  OpenLog() : handle_(ErrorLogOpen(separator_)) {}
   ~OpenLog() {
     if (Open()) FClose(Handle());
   }
@@ -74,9 +74,11 @@ class OpenLog {
   OpenLog& operator=(const OpenLog&) = delete;
   bool Open() const { return Handle() != F_ERROR; }
   Usual Value() const { return handle_; }
+  ErrorLogSeparator& Separator() { return separator_; }
 
  private:
   FileHandle Handle() const { return reinterpret_cast<FileHandle>(_P2Ptr(handle_)); }
+  ErrorLogSeparator separator_;
   Usual handle_;
 };
 
@@ -85,7 +87,7 @@ void Log(Usual text, Usual error) {
     OpenLog log;
     // ErrorLogOpen leaves the handle at the end of the log, which no one else can write to while
     // we hold it: seeking there again would only cost a system call.
-    if (log.Open()) ErrorLogWrite(log.Value(), text, error);
+    if (log.Open()) ErrorLogWrite(log.Separator(), log.Value(), text, error);
   } catch (const std::bad_alloc&) {
   }
 }

@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include "errors/error_log.h"
-#include "errors/error_log_separator.h"
 #include "errors/text_builder.h"
 #include "runtime/call.h"
 #include "runtime/frame_guard.h"
@@ -41,14 +40,14 @@ Usual Handle(FileHandle handle) { return PtrValue(reinterpret_cast<const void*>(
 
 }  // namespace
 
-Usual ErrorLogOpen() {
+Usual ErrorLogOpen(ErrorLogSeparator& separator) {
   static const FrameInfo kFrame{"ERRORLOGOPEN", "errors/error_log_open.cpp"};
   FrameGuard frame(kFrame);
   TextBuilder<512> log;
   log.Add(WorkDir());
   log.Add(kLogName);
   log.Add('\0');
-  OweErrorLogSeparator(F_ERROR);
+  separator.PendFor(F_ERROR);
   if (log.Cut()) return Handle(F_ERROR);
   const char* path = log.Data();
   for (std::uint32_t waited = 0;; waited += kPollInterval) {
@@ -65,7 +64,7 @@ Usual ErrorLogOpen() {
         FClose(handle);
         return Handle(F_ERROR);
       }
-      if (end > 0) OweErrorLogSeparator(handle);
+      if (end > 0) separator.PendFor(handle);
       return Handle(handle);
     }
     std::uint32_t error = LastFileError();

@@ -2,7 +2,6 @@
 
 #include "errors/error_log.h"
 #include "errors/error_log_hex.h"
-#include "errors/error_log_separator.h"
 #include "errors/text_builder.h"
 #include "runtime/call.h"
 #include "runtime/frame_guard.h"
@@ -101,7 +100,7 @@ FileHandle PointedHandle(Usual handle) {
 
 }  // namespace
 
-void ErrorLogWrite(Usual handle, Usual text, Usual error) {
+void ErrorLogWrite(ErrorLogSeparator& separator, Usual handle, Usual text, Usual error) {
   static const FrameInfo kFrame{"ERRORLOGWRITE", "errors/error_log_write.cpp"};
   Usual args[3] = {handle, text, error};
   Usual locals[2];
@@ -127,7 +126,7 @@ void ErrorLogWrite(Usual handle, Usual text, Usual error) {
   TbObj object = _P2Object(error);
   record.Reserve(ExpectedSize(text, object));
 
-  if (PayErrorLogSeparator(PointedHandle(handle))) record.Add("\r\n");
+  if (separator.Take(PointedHandle(handle))) record.Add("\r\n");
   record.AddLine(kBanner);
   record.Add(Version());
   record.Add("\r\n");

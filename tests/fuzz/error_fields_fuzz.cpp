@@ -51,11 +51,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Finding("ErrorMessageText: the first line is neither a warning nor an error code");
   if (!text.ends_with("\r\n")) fuzz::Finding("ErrorMessageText: the last line does not end with CR LF");
 
-  Usual handle = roots.Keep(ErrorLogOpen());
+  ErrorLogSeparator separator;
+  Usual handle = roots.Keep(ErrorLogOpen(separator));
   FileHandle h = reinterpret_cast<FileHandle>(_P2Ptr(handle));
   if (h == F_ERROR) fuzz::Finding("the error log could not be opened");
   // The text logged is mostly the message; now and then anything at all.
-  ErrorLogWrite(handle, in.ConsumeIntegralInRange(0, 7) != 0 ? message : maker.Any(), error);
+  ErrorLogWrite(separator, handle, in.ConsumeIntegralInRange(0, 7) != 0 ? message : maker.Any(), error);
   FClose(h);
   fuzz::CheckBalance(before, "ErrorLogWrite");
 

@@ -23,7 +23,6 @@
 
 #include "answering_block.h"
 #include "errors/error_log.h"
-#include "errors/error_log_separator.h"
 #include "fuzz_session.h"
 #include "program_input.h"
 #include "runtime/call.h"
@@ -43,6 +42,8 @@ struct Run {
   // a log that held something, until a record is written through it or the log is opened again.
   // The debt is the handle number's: it outlives the handle's close.
   FileHandle owed = F_ERROR;
+  // What the runtime is given to share between its openings of the log and its records.
+  ErrorLogSeparator separator;
   std::vector<FileHandle> closed;
   std::string log;  // what the log holds now, as far as the calls said
 };
@@ -105,7 +106,7 @@ void StepLogOpen(Run& run) {
   bool held = !run.open.empty();
   // Opening again forgets a separator owed to an earlier handle, whether it opens or not.
   run.owed = F_ERROR;
-  Usual value = ErrorLogOpen();
+  Usual value = ErrorLogOpen(run.separator);
   FileHandle handle = reinterpret_cast<FileHandle>(_P2Ptr(value));
   if (place == Place::Other) {
     if (handle != F_ERROR) fuzz::Finding("something that is no regular file was opened as the log");
@@ -149,7 +150,7 @@ void StepWrite(fuzz::ProgramInput& input, Run& run) {
   FileHandle pointed = handleValue.type == T_PTR ? FileHandle(handleValue.value) : F_ERROR;
   bool separator = pointed != F_ERROR && pointed == run.owed;
   if (separator) run.owed = F_ERROR;
-  ErrorLogWrite(handleValue, text, error);
+  ErrorLogWrite(run.separator, handleValue, text, error);
   std::string_view added = Grown(run, "ErrorLogWrite");
   if (!added.empty()) CheckRecord(added, separator);
   run.log += added;
@@ -242,9 +243,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   PutLogInPlace(in, shape);
   Run run;
   run.log = IsRegularLog() ? fuzz::ScratchLog::Read() : std::string();
-  // Each input is a run of the program of its own, which starts owing no separator; the runtime
-  // numbers its handles afresh, so a debt left by an earlier input would fall to a new handle.
-  OweErrorLogSeparator(F_ERROR);
 
   fuzz::Balance before = fuzz::BalanceNow();
   for (std::size_t step = 0, steps = in.ConsumeIntegralInRange<std::size_t>(1, kMaxSteps); step < steps; ++step) {

@@ -82,14 +82,15 @@ TEST_F(ErrorLogTest, TheFirstRecordOpensANewLogAndTheNextFollowsAnEmptyLine) {
 
 TEST_F(ErrorLogTest, TheEmptyLineBeforeARecordGoesOutOnlyWithTheRecord) {
   ScratchDir::Write(LogPath(), "earlier record\r\n");
-  Usual opened = ErrorLogOpen();
+  ErrorLogSeparator separator;
+  Usual opened = ErrorLogOpen(separator);
   FileHandle h = reinterpret_cast<FileHandle>(_P2Ptr(opened));
   ASSERT_NE(h, F_ERROR);
   FClose(h);
   EXPECT_EQ(Log(), "earlier record\r\n") << "a log opened and closed without a record is unchanged";
 
   // A log made anew owes no empty line, whatever an earlier opening left owing.
-  opened = ErrorLogOpen();
+  opened = ErrorLogOpen(separator);
   h = reinterpret_cast<FileHandle>(_P2Ptr(opened));
   ASSERT_NE(h, F_ERROR);
   FClose(h);
@@ -250,10 +251,11 @@ TEST_F(ErrorLogTest, ALogThatIsNoRegularFileIsLeftAlone) {
 // makes the log and writes its record before the child goes on to make the log itself.
 TEST_F(ErrorLogTest, TwoProcessesMakingTheMissingLogAtOnceKeepBothRecords) {
   auto writeRecord = [this](const char* text) {
-    Usual handle = ErrorLogOpen();
+    ErrorLogSeparator separator;
+    Usual handle = ErrorLogOpen(separator);
     auto file = reinterpret_cast<FileHandle>(_P2Ptr(handle));
     if (file == F_ERROR) return 3;
-    ErrorLogWrite(handle, S(text), PlainError());
+    ErrorLogWrite(separator, handle, S(text), PlainError());
     return FClose(file) ? 0 : 4;
   };
   TracedChild child([&] { return writeRecord("the second writer's record"); });
