@@ -4,10 +4,19 @@
 // the slots every activation registered (arguments, locals, the result it is returning), the
 // runtime's own holdings (the error block, objects waiting for their finaliser, the slots its
 // C++ code holds apart while it calls out: SlotsRoot) and, conservatively, every word of the
-// native stack, where the runtime's and the program's C++ code keep values between two calls.
-// From a root, an object is followed through its class's reference map and only through it; an
-// array through its elements; strings and floats hold no references. Anything that points into
-// a block (a C string from Cast2Psz, say) keeps the whole block.
+// native stack. From a root, an object is followed through its class's reference map and only
+// through it; an array through its elements; strings and floats hold no references. Anything
+// that points into a block (a C string from Cast2Psz, say) keeps the whole block.
+//
+// Each holder of values is kept alive one way. A routine's arguments and locals are kept by the
+// frame it registers, and by nothing else: the scan sees them too while they lie on the native
+// stack, but nothing counts on that. The frame is the way for them because the program fills
+// its locals into the frame's layout in any case, because registered slots are kept wherever
+// they lie (on the heap too, where no scan reads), and because only precise roots let a
+// collection with the scan off (SetStackScan) show exactly what the program holds. The scan is
+// the way for the values C++ code, the runtime's and the program's, keeps in its variables and
+// registers between two calls: nothing names those, and registering each would cost every
+// call more than the scan costs a collection.
 //
 // A collection runs before an allocation once the bytes allocated since the last one pass a
 // threshold that grows with the live heap, or before every allocation in stress mode.
