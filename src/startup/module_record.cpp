@@ -9,12 +9,12 @@ ModuleGlobalArea ModuleGlobals = {{'D', 'A', 'T', 'A'}, {0, 0, 0, 0, 0, 0, 0}};
 const GlobalAreaTableLayout GlobalAreaTable = {1, {{ModuleGlobals.slots, 7}}};
 
 const ModuleRecord TheModuleRecord = {
-    FunctionTable.symbols,  // SymbolList
-    3,                      // ModuleKind
-    &ModuleInit,            // InitHook
-    &Start,                 // MainFunction
-    FUNCTION_COUNT,         // FunctionCount
-    &GlobalAreaTable,       // GlobalAreaTable
-    1048576,                // StackSize: the executable's stack reserve
-    33554432,               // AtomTableSize
+    .SymbolList = FunctionTable.symbols,
+    .ModuleKind = 3,
+    .InitHook = &ModuleInit,
+    .MainFunction = &Start,
+    .FunctionCount = FUNCTION_COUNT,
+    .GlobalAreaTable = &GlobalAreaTable,
+    .StackSize = 1048576,  // the executable's stack reserve
+    .AtomTableSize = 33554432,
 };

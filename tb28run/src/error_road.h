@@ -1,6 +1,6 @@
-// The road every runtime error takes: a raw error record is filled, the registered error
-// function turns it into an error object, the current error block is evaluated with it, and
-// its answer tells the failed operation what to do.
+// The error road, as the runtime calls the one way every runtime error takes: a raw error
+// record is filled, the registered error function turns it into an error object, the current
+// error block is evaluated with it, and its answer tells the failed operation what to do.
 #pragma once
 
 #include <cstdint>

@@ -6,8 +6,8 @@
 #include "tb28run/values.h"
 
 struct FrameInfo {
-  const char* name;  // routine name; methods are CLASS:METHOD
-  const char* file;  // source file
+  const char* name;  // methods are CLASS:METHOD
+  const char* file;
 };
 
 struct Frame {
