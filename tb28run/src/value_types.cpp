@@ -38,7 +38,7 @@ TBRT std::int32_t Empty(Usual value) {
   switch (TypeOf(value)) {
     case T_NIL: return 1;
     case T_INT:
-    case T_DWORD: return AsDword(value) == 0;
+    case T_DWORD: return std::uint32_t(WordOf(value)) == 0;
     case T_FLOAT: return tb::FloatOf(value) == 0.0;
     case T_STRING: {
       const char* text = tb::Text(AsStr(value));
@@ -49,7 +49,7 @@ TBRT std::int32_t Empty(Usual value) {
     case T_ARRAY: return !AsArr(value) || AsArr(value)->length == 0;
     case T_LOGIC:
     case T_SYMBOL:
-    case T_DATE: return AsDay(value) == 0;
+    case T_DATE: return std::uint32_t(WordOf(value)) == 0;
     default: return WordOf(value) == 0;  // pointers, objects, code blocks
   }
 }
