@@ -14,6 +14,9 @@ void FillFromRecord(TbObj error, const ErrorStructure& rec, const Usual* args);
 
 // The runtime's error function: an Error object from a raw error record (a pointer value).
 Usual DefErrorGen(std::uint32_t countWord, Usual* args);
+namespace declared {
+inline constexpr std::uint16_t DefErrorGen = 1;
+}
 
 // The last record DefErrorGen accepted, or the record built to wrap a value that is no Error.
 // Its text pointers are the raiser's and go stale when the error returns: they are kept as they
