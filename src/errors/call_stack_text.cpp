@@ -45,12 +45,12 @@ Usual CallStackText(std::uint32_t startLevel) {
     }
     Usual levelArg = IntValue(std::int32_t(level));
     if (CallStackWithFile) {
-      text += TextOf(CallKest<declared::ProcQuery>(ProcFile, levelArg));
+      text += TextOf(CallKest<declared::ProcFile>(ProcFile, levelArg));
       text += ", ";
     }
-    Usual name = CallKest<declared::ProcQuery>(ProcName, levelArg);
+    Usual name = CallKest<declared::ProcName>(ProcName, levelArg);
     std::string routine = Empty(name) ? "*ProcName*" : TextOf(name);
-    Usual line = CallKest<declared::ProcQuery>(ProcLine, levelArg);
+    Usual line = CallKest<declared::ProcLine>(ProcLine, levelArg);
     text += routine;
     text += " (Line:";
     text += String2Psz(NTrim(line));

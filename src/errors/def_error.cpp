@@ -160,7 +160,7 @@ Usual DefError(Usual error) {
   // A file held by another is a matter for the caller's NetErr(), not for the user.
   if (_P2Logic(get(SYM_CANDEFAULT)) && Is(get(SYM_GENCODE), kOpenError) &&
       (Is(get(SYM_OSCODE), kSharingViolation) || Is(get(SYM_OSCODE), kLockViolation))) {
-    CallKest<declared::Switch>(NetErr, LogicValue(true));
+    CallKest<declared::NetErr>(NetErr, LogicValue(true));
     return LogicValue(false);
   }
 
@@ -169,9 +169,9 @@ Usual DefError(Usual error) {
 
   locals[kText] = Composed(locals[kError], locals[kStack]);
 
-  if (_P2Logic(CallKest<declared::Switch>(SetBeep))) Sound();
+  if (_P2Logic(CallKest<declared::SetBeep>(SetBeep))) Sound();
   Options options = OfferedOptions(e);
-  if (_P2Logic(CallKest<declared::Switch>(SetErrorLog))) Log(locals[kText], locals[kError]);
+  if (_P2Logic(CallKest<declared::SetErrorLog>(SetErrorLog))) Log(locals[kText], locals[kError]);
 
   std::uint32_t answer = Ask(String2Psz(AsStr(locals[kText])), caption, options);
   if (answer == ED_FIRST) {

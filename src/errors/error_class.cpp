@@ -31,46 +31,38 @@ Usual ErrorThrow(Usual self, std::uint32_t countWord, Usual* args) {
 
 namespace {
 
-Usual Text(const char* cString) { return StringValue(Psz2String(cString)); }
+Usual FromRecord(error_field::Text, const char* text) { return StringValue(Psz2String(text)); }
+Usual FromRecord(error_field::Dword, std::uint32_t number) { return _DW2T(number); }
+Usual FromRecord(error_field::Logic, std::uint32_t flag) { return LogicValue(flag != 0); }
+Usual FromRecord(error_field::Symbol, Sym symbol) { return SymbolValue(symbol); }
+Usual FromRecord(error_field::Pointer, const void* pointer) { return PtrValue(pointer); }
 
-// Fills the error's variables from a record, field by field in the record's order.
-void FillFromRecord(TbObj error, const ErrorStructure& rec) {
-  IVarPut(error, SYM_SUBSYSTEM, Text(rec.subsystem));
-  IVarPut(error, SYM_SUBCODE, _DW2T(rec.subcode));
-  IVarPut(error, SYM_GENCODE, _DW2T(rec.gencode));
-  IVarPut(error, SYM_OSCODE, _DW2T(rec.oscode));
-  IVarPut(error, SYM_SEVERITY, _DW2T(rec.severity));
-  IVarPut(error, SYM_CANDEFAULT, LogicValue(rec.canDefault != 0));
-  IVarPut(error, SYM_CANRETRY, LogicValue(rec.canRetry != 0));
-  IVarPut(error, SYM_CANSUBSTITUTE, LogicValue(rec.canSubstitute != 0));
-  IVarPut(error, SYM_OPERATION, Text(rec.operation));
-  IVarPut(error, SYM_DESCRIPTION, Text(rec.description));
-  IVarPut(error, SYM_FILENAME, Text(rec.filename));
-  TbArr args;
-  if (!rec.argBlock) {
-    args = ArrayCreate(0);
+template <class Kind, class Value>
+void Fill(TbObj error, Sym field, Kind kind, Value value, const Usual*) {
+  // A choice the error already holds is its handler's and stays.
+  if (field == SYM_CHOICE && _P2DW(IVarGet(error, SYM_CHOICE)) != 0) return;
+  IVarPut(error, field, FromRecord(kind, value));
+}
+
+void Fill(TbObj error, Sym field, error_field::Array, const void* argBlock, const Usual* args) {
+  if (args) {
+    IVarPut(error, field, *args);
+  } else if (!argBlock) {
+    IVarPut(error, field, ArrayValue(ArrayCreate(0)));
   } else {
-    auto* block = static_cast<const ErrorArgBlock*>(rec.argBlock);
+    auto* block = static_cast<const ErrorArgBlock*>(argBlock);
     std::uint32_t n = _P2DW(Max(IntValue(block->count1), IntValue(block->count2)));
-    args = ArrayInit(n, block->values);
+    IVarPut(error, field, ArrayValue(ArrayInit(n, block->values)));
   }
-  IVarPut(error, SYM_ARGS, ArrayValue(args));
-  IVarPut(error, SYM_TRIES, _DW2T(rec.tries));
-  IVarPut(error, SYM_FUNCSYM, SymbolValue(rec.funcSym));
-  IVarPut(error, SYM_FILEHANDLE, _DW2T(rec.fileHandle));
-  IVarPut(error, SYM_ARGNUM, _DW2T(rec.argNum));
-  IVarPut(error, SYM_FUNCPTR, PtrValue(rec.funcPtr));
-  IVarPut(error, SYM_SUBCODETEXT, Text(rec.subcodeText));
-  IVarPut(error, SYM_ARG, Text(rec.arg));
-  IVarPut(error, SYM_ARGTYPE, _DW2T(rec.argType));
-  IVarPut(error, SYM_ARGTYPEREQ, _DW2T(rec.argTypeReq));
-  IVarPut(error, SYM_MAXSIZE, _DW2T(rec.maxSize));
-  IVarPut(error, SYM_SUBSTITUTETYPE, _DW2T(rec.substituteType));
-  if (_P2DW(IVarGet(error, SYM_CHOICE)) == 0) IVarPut(error, SYM_CHOICE, _DW2T(rec.choice));
-  IVarPut(error, SYM_CALLFUNCSYM, SymbolValue(rec.callFuncSym));
 }
 
 }  // namespace
+
+void FillFromRecord(TbObj error, const ErrorStructure& rec, const Usual* args) {
+#define FILL(NAME, Kind, member, label, i386) Fill(error, SYM_##NAME, error_field::Kind{}, rec.member, args);
+  TB_ERROR_RECORD_FIELDS(FILL)
+#undef FILL
+}
 
 Usual DefErrorGen(std::uint32_t countWord, Usual* args) {
   static const FrameInfo kFrame{"DEFERRORGEN", "errors/error_class.cpp"};
@@ -89,6 +81,6 @@ Usual DefErrorGen(std::uint32_t countWord, Usual* args) {
   }
   auto* record = static_cast<ErrorStructure*>(_P2Ptr(args[0]));
   MemCopy(&LastErrorRecord, record, sizeof(ErrorStructure));
-  FillFromRecord(error, *record);
+  FillFromRecord(error, *record, nullptr);
   return locals[0];
 }

@@ -23,50 +23,73 @@ constexpr std::uint32_t kExceptionSubcode = 5333;
 
 enum class Rendering { Text, ErrorText, TypeName, Hex };
 
-struct FieldLine {
-  const char* label;
-  Sym field;
-  Rendering rendering;
-  const char* exceptionLabel;  // null: the same line for exceptions
-  Rendering exceptionRendering;
-};
-
-constexpr std::size_t kLabelWidth = 17;
-constexpr bool SeventeenWide(const char* label) {
-  return label == nullptr || std::string_view(label).size() == kLabelWidth;
+constexpr const char* LogLabel(Sym field) {
+#define LABEL(NAME, Kind, member, label, i386) \
+  if (field == SYM_##NAME) return label;
+  TB_ERROR_FIELDS(LABEL)
+#undef LABEL
+  return nullptr;
 }
 
-constexpr FieldLine kFields[] = {
-    {"SubSystem       :", SYM_SUBSYSTEM, Rendering::Text, nullptr, Rendering::Text},
-    {"SubCode         :", SYM_SUBCODE, Rendering::Text, nullptr, Rendering::Text},
-    {"GenCode         :", SYM_GENCODE, Rendering::ErrorText, nullptr, Rendering::ErrorText},
-    {"OsCode          :", SYM_OSCODE, Rendering::Text, "ExceptionCode   :", Rendering::Hex},
-    {"ArgType         :", SYM_ARGTYPE, Rendering::TypeName, "ExceptionFlags  :", Rendering::Hex},
-    {"FuncPtr         :", SYM_FUNCPTR, Rendering::Text, "ExceptionAddress:", Rendering::Hex},
-    {"ArgNum          :", SYM_ARGNUM, Rendering::Text, "ParamNumber     :", Rendering::Text},
-    {"FuncSym         :", SYM_FUNCSYM, Rendering::Text, "ExceptionInfo   :", Rendering::Hex},
-    {"Severity        :", SYM_SEVERITY, Rendering::Text, nullptr, Rendering::Text},
-    {"CanDefault      :", SYM_CANDEFAULT, Rendering::Text, nullptr, Rendering::Text},
-    {"CanRetry        :", SYM_CANRETRY, Rendering::Text, nullptr, Rendering::Text},
-    {"CanSubstitute   :", SYM_CANSUBSTITUTE, Rendering::Text, nullptr, Rendering::Text},
-    {"Operation       :", SYM_OPERATION, Rendering::Text, nullptr, Rendering::Text},
-    {"Description     :", SYM_DESCRIPTION, Rendering::Text, nullptr, Rendering::Text},
-    {"FileName        :", SYM_FILENAME, Rendering::Text, nullptr, Rendering::Text},
-    {"Tries           :", SYM_TRIES, Rendering::Text, nullptr, Rendering::Text},
-    {"FileHandle      :", SYM_FILEHANDLE, Rendering::Text, nullptr, Rendering::Text},
-    {"SubCodeText     :", SYM_SUBCODETEXT, Rendering::Text, nullptr, Rendering::Text},
-    {"Arg             :", SYM_ARG, Rendering::Text, nullptr, Rendering::Text},
-    {"ArgTypeReq      :", SYM_ARGTYPEREQ, Rendering::TypeName, nullptr, Rendering::TypeName},
-    {"MaxSize         :", SYM_MAXSIZE, Rendering::Text, nullptr, Rendering::Text},
-    {"SubstituteType  :", SYM_SUBSTITUTETYPE, Rendering::TypeName, nullptr, Rendering::TypeName},
-    {"CallFuncSym     :", SYM_CALLFUNCSYM, Rendering::Text, nullptr, Rendering::Text},
+// A line's label: the name, padded to fill the column, then a colon.
+constexpr std::size_t kLabelWidth = 17;
+struct Label {
+  char text[kLabelWidth];
 };
-static_assert(std::size(kFields) == 23);
-static_assert([] {
-  for (const FieldLine& f : kFields)
-    if (!SeventeenWide(f.label) || !SeventeenWide(f.exceptionLabel)) return false;
-  return true;
-}());
+constexpr Label Padded(const char* name) {
+  if (!name || std::string_view(name).size() >= kLabelWidth) throw "a label that is none or too wide";
+  Label label{};
+  std::string_view text(name);
+  for (std::size_t i = 0; i + 1 < kLabelWidth; ++i) label.text[i] = i < text.size() ? text[i] : ' ';
+  label.text[kLabelWidth - 1] = ':';
+  return label;
+}
+
+struct FieldLine {
+  Sym field;
+  Rendering rendering;
+  const char* exceptionName = nullptr;  // null: the same line for exceptions
+  Rendering exceptionRendering = rendering;
+  Label label = Padded(LogLabel(field));
+  Label exceptionLabel = Padded(exceptionName ? exceptionName : LogLabel(field));
+};
+
+// The lines in the log's order: those an exception shows its data on come first.
+constexpr FieldLine kFields[] = {
+    {SYM_SUBSYSTEM, Rendering::Text},
+    {SYM_SUBCODE, Rendering::Text},
+    {SYM_GENCODE, Rendering::ErrorText},
+    {SYM_OSCODE, Rendering::Text, "ExceptionCode", Rendering::Hex},
+    {SYM_ARGTYPE, Rendering::TypeName, "ExceptionFlags", Rendering::Hex},
+    {SYM_FUNCPTR, Rendering::Text, "ExceptionAddress", Rendering::Hex},
+    {SYM_ARGNUM, Rendering::Text, "ParamNumber"},
+    {SYM_FUNCSYM, Rendering::Text, "ExceptionInfo", Rendering::Hex},
+    {SYM_SEVERITY, Rendering::Text},
+    {SYM_CANDEFAULT, Rendering::Text},
+    {SYM_CANRETRY, Rendering::Text},
+    {SYM_CANSUBSTITUTE, Rendering::Text},
+    {SYM_OPERATION, Rendering::Text},
+    {SYM_DESCRIPTION, Rendering::Text},
+    {SYM_FILENAME, Rendering::Text},
+    {SYM_TRIES, Rendering::Text},
+    {SYM_FILEHANDLE, Rendering::Text},
+    {SYM_SUBCODETEXT, Rendering::Text},
+    {SYM_ARG, Rendering::Text},
+    {SYM_ARGTYPEREQ, Rendering::TypeName},
+    {SYM_MAXSIZE, Rendering::Text},
+    {SYM_SUBSTITUTETYPE, Rendering::TypeName},
+    {SYM_CALLFUNCSYM, Rendering::Text},
+};
+
+constexpr int LinesOf(Sym field) {
+  int lines = 0;
+  for (const FieldLine& f : kFields) lines += f.field == field;
+  return lines;
+}
+#define ONE_LINE(NAME, Kind, member, label, i386) \
+  static_assert(LinesOf(SYM_##NAME) == (label ? 1 : 0), #NAME ": a variable with a label has one line");
+TB_ERROR_FIELDS(ONE_LINE)
+#undef ONE_LINE
 
 using Record = TextBuilder<4096>;
 
@@ -150,9 +173,9 @@ void ErrorLogWrite(ErrorLogSeparator& separator, Usual handle, Usual text, Usual
   record.AddLine(kRule);
   bool exception = _PEQ(IVarGet(object, SYM_SUBCODE), IntValue(kExceptionSubcode)) != 0;
   for (const FieldLine& f : kFields) {
-    bool asException = exception && f.exceptionLabel;
+    bool asException = exception && f.exceptionName;
     locals[1] = IVarGet(object, f.field);
-    record.Add(asException ? f.exceptionLabel : f.label, kLabelWidth);
+    record.Add(asException ? f.exceptionLabel.text : f.label.text, kLabelWidth);
     AppendRendered(record, locals[1], asException ? f.exceptionRendering : f.rendering);
     record.Add("\r\n");
   }

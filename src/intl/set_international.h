@@ -12,3 +12,6 @@
 // error while a mode is applied ends the applying there: the settings made so far stay and the
 // caller's error block never sees it.
 Usual SetInternational(std::uint32_t countWord, Usual* args);
+namespace declared {
+inline constexpr std::uint16_t SetInternational = 1;
+}

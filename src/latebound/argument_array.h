@@ -10,10 +10,6 @@
 #include "runtime/call.h"
 #include "runtime/tb28run.h"
 
-namespace declared {
-constexpr std::uint16_t ArrayBuild = 0;
-}  // namespace declared
-
 // Element `position` (from 1) of an argument array. The helpers only name positions their own
 // array has, so the plain element access serves; the collection walk would only add its cost.
 inline Usual ArgElement(TbArr array, std::uint32_t position) { return ArrayGet(array, position); }

@@ -19,15 +19,15 @@ Usual PcIVarPut(std::uint32_t countWord, Usual* args);         // object, name, 
 Usual PcSend(std::uint32_t countWord, Usual* args);            // object, method, message arguments …
 Usual PcSymbol(std::uint32_t countWord, Usual* args);          // value
 
-// Their declared parameters: the parameter counts of their function-table rows.
+// Their declared parameters, which their function-table rows give the runtime.
 namespace declared {
-constexpr std::uint16_t PcArrGetCollection = 0;
-constexpr std::uint16_t PcArrPutCollection = 0;
-constexpr std::uint16_t PcIvaGetCollection = 0;
-constexpr std::uint16_t PcIvaPutCollection = 0;
-constexpr std::uint16_t PcCreateInstance = 1;
-constexpr std::uint16_t PcIVarGet = 2;
-constexpr std::uint16_t PcIVarPut = 3;
-constexpr std::uint16_t PcSend = 2;
-constexpr std::uint16_t PcSymbol = 1;
+inline constexpr std::uint16_t PcArrGetCollection = 0;
+inline constexpr std::uint16_t PcArrPutCollection = 0;
+inline constexpr std::uint16_t PcIvaGetCollection = 0;
+inline constexpr std::uint16_t PcIvaPutCollection = 0;
+inline constexpr std::uint16_t PcCreateInstance = 1;
+inline constexpr std::uint16_t PcIVarGet = 2;
+inline constexpr std::uint16_t PcIVarPut = 3;
+inline constexpr std::uint16_t PcSend = 2;
+inline constexpr std::uint16_t PcSymbol = 1;
 }  // namespace declared

@@ -4,95 +4,57 @@
 #include "errors/error_class.h"
 #include "intl/set_international.h"
 #include "latebound/latebound.h"
+#include "tb28run/declared.h"
 
+// X(symbol, function): the functions reachable by symbol, in the table's order.
 // clang-format off
-// Row i of the pairs belongs to symbol i.
-const FunctionTableLayout FunctionTable = {
-    {
-        SYM_START,
-        SYM_STRZERO,
-        SYM_PROCFILE,
-        SYM_PROCNAME,
-        SYM_PROCLINE,
-        SYM_ERRORBLOCK,
-        SYM_EVAL,
-        SYM_DEFERRORGEN,
-        SYM_CREATEINSTANCE,
-        SYM_ERRORFUNC,
-        SYM_SETINTERNATIONAL,
-        SYM_SETINTL,
-        SYM_SETDECIMALSEP,
-        SYM_SETTHOUSANDSEP,
-        SYM_SUBSTR,
-        SYM_SETAMPM,
-        SYM_SETDECIMAL,
-        SYM_SETDICT,
-        SYM_SETCENTURY,
-        SYM_SETEPOCH,
-        SYM_NETERR,
-        SYM_SETBEEP,
-        SYM_SETERRORLOG,
-        SYM_FERROR,
-        SYM_FPUTS,
-        SYM___STR,
-        SYM_ERRORLEVEL,
-        SYM__SENDSELF,
-        SYM___PCARRGETCOLLECTION,
-        SYM__ARRAYPUTCOLLECTION,
-        SYM_SEND,
-        SYM__ARRAYGETCOLLECTION,
-        SYM___PCARRPUTCOLLECTION,
-        SYM___PCCREATEINSTANCE,
-        SYM___PCIVAGETCOLLECTION,
-        SYM___PCIVAPUTCOLLECTION,
-        SYM___PCIVARGET,
-        SYM___PCIVARPUT,
-        SYM_ARRAYBUILD,
-        SYM___PCSEND,
-        SYM___PCSYMBOL,
-    },
-    {
-        {&Start, 0},
-        {&StrZero, 3},
-        {&ProcFile, 1},
-        {&ProcName, 1},
-        {&ProcLine, 1},
-        {&ErrorBlock, 1},
-        {&Eval, 1},
-        {&DefErrorGen, 1},
-        {&CreateInstance, 1},
-        {&ErrorFunc, 1},
-        {&SetInternational, 1},
-        {&_SetIntl, 1},
-        {&SetDecimalSep, 1},
-        {&SetThousandSep, 1},
-        {&SubStr, 3},
-        {&SetAmPm, 1},
-        {&SetDecimal, 1},
-        {&_SetDict, 1},
-        {&SetCentury, 1},
-        {&SetEpoch, 1},
-        {&NetErr, 1},
-        {&SetBeep, 1},
-        {&SetErrorLog, 1},
-        {&FError, 1},
-        {&FPutS, 3},
-        {&__Str, 3},
-        {&ErrorLevel, 1},
-        {&_SendSelf, 2},
-        {&PcArrGetCollection, 0},
-        {&_ArrayPutCollection, 3},
-        {&Send, 2},
-        {&_ArrayGetCollection, 2},
-        {&PcArrPutCollection, 0},
-        {&PcCreateInstance, 1},
-        {&PcIvaGetCollection, 0},
-        {&PcIvaPutCollection, 0},
-        {&PcIVarGet, 2},
-        {&PcIVarPut, 3},
-        {&ArrayBuild, 0},
-        {&PcSend, 2},
-        {&PcSymbol, 1},
-    },
-};
+#define FUNCTION_ROWS(X) \
+  X(SYM_START, Start) \
+  X(SYM_STRZERO, StrZero) \
+  X(SYM_PROCFILE, ProcFile) \
+  X(SYM_PROCNAME, ProcName) \
+  X(SYM_PROCLINE, ProcLine) \
+  X(SYM_ERRORBLOCK, ErrorBlock) \
+  X(SYM_EVAL, Eval) \
+  X(SYM_DEFERRORGEN, DefErrorGen) \
+  X(SYM_CREATEINSTANCE, CreateInstance) \
+  X(SYM_ERRORFUNC, ErrorFunc) \
+  X(SYM_SETINTERNATIONAL, SetInternational) \
+  X(SYM_SETINTL, _SetIntl) \
+  X(SYM_SETDECIMALSEP, SetDecimalSep) \
+  X(SYM_SETTHOUSANDSEP, SetThousandSep) \
+  X(SYM_SUBSTR, SubStr) \
+  X(SYM_SETAMPM, SetAmPm) \
+  X(SYM_SETDECIMAL, SetDecimal) \
+  X(SYM_SETDICT, _SetDict) \
+  X(SYM_SETCENTURY, SetCentury) \
+  X(SYM_SETEPOCH, SetEpoch) \
+  X(SYM_NETERR, NetErr) \
+  X(SYM_SETBEEP, SetBeep) \
+  X(SYM_SETERRORLOG, SetErrorLog) \
+  X(SYM_FERROR, FError) \
+  X(SYM_FPUTS, FPutS) \
+  X(SYM___STR, __Str) \
+  X(SYM_ERRORLEVEL, ErrorLevel) \
+  X(SYM__SENDSELF, _SendSelf) \
+  X(SYM___PCARRGETCOLLECTION, PcArrGetCollection) \
+  X(SYM__ARRAYPUTCOLLECTION, _ArrayPutCollection) \
+  X(SYM_SEND, Send) \
+  X(SYM__ARRAYGETCOLLECTION, _ArrayGetCollection) \
+  X(SYM___PCARRPUTCOLLECTION, PcArrPutCollection) \
+  X(SYM___PCCREATEINSTANCE, PcCreateInstance) \
+  X(SYM___PCIVAGETCOLLECTION, PcIvaGetCollection) \
+  X(SYM___PCIVAPUTCOLLECTION, PcIvaPutCollection) \
+  X(SYM___PCIVARGET, PcIVarGet) \
+  X(SYM___PCIVARPUT, PcIVarPut) \
+  X(SYM_ARRAYBUILD, ArrayBuild) \
+  X(SYM___PCSEND, PcSend) \
+  X(SYM___PCSYMBOL, PcSymbol)
 // clang-format on
+
+#define SYMBOL(symbol, function) symbol,
+#define PAIR(symbol, function) {&function, declared::function},
+#define ONE(symbol, function) +1
+static_assert(0 FUNCTION_ROWS(ONE) == FUNCTION_COUNT, "a row for every function the table has room for");
+
+const FunctionTableLayout FunctionTable = {{FUNCTION_ROWS(SYMBOL)}, {FUNCTION_ROWS(PAIR)}};

@@ -1,6 +1,8 @@
 #include "startup/module_init.h"
 
+#include <array>
 #include <initializer_list>
+#include <iterator>
 
 #include "errors/call_stack_text.h"
 #include "errors/error_class.h"
@@ -24,19 +26,43 @@ constexpr std::uint32_t Size() {
 
 constexpr std::uint32_t kTBObjectMap[] = {1, offsetof(TBObjectInstance, OCARGO), 1};
 constexpr std::uint32_t kCodeBlockMap[] = {1, offsetof(CodeBlockInstance, _CODE), 1};
-constexpr std::uint32_t kErrorMap[] = {
-    5,
-    offsetof(ErrorInstance, SUBSYSTEM),
-    1,
-    offsetof(ErrorInstance, OPERATION),
-    4,  // OPERATION, DESCRIPTION, FILENAME, ARGS
-    offsetof(ErrorInstance, SUBCODETEXT),
-    2,  // SUBCODETEXT, ARG
-    offsetof(ErrorInstance, CARGO),
-    REFMAP_USUAL_RUN | 1,  // CARGO
-    offsetof(ErrorInstance, METHODSELF),
-    2,  // METHODSELF, STACK
+
+// The Error class's reference map: its reference variables, and apart from them its dynamic
+// values, in runs of neighbours.
+struct ErrorVariable {
+  std::uint32_t offset;
+  std::uint32_t type;
 };
+#define ERROR_VARIABLE(NAME, Kind, member, label, i386) {offsetof(ErrorInstance, NAME), error_field::Kind::type},
+constexpr ErrorVariable kErrorVariables[] = {TB_ERROR_FIELDS(ERROR_VARIABLE)};
+#undef ERROR_VARIABLE
+
+constexpr bool IsReference(std::uint32_t type) { return type == T_STRING || type == T_ARRAY || type == T_OBJECT; }
+
+// Writes the runs into `map` when it is given; answers the number of words they take.
+constexpr std::size_t ErrorRuns(std::uint32_t* map) {
+  std::size_t words = 1;
+  std::uint32_t runEnd = 0, runFlag = 0;
+  for (const ErrorVariable& v : kErrorVariables) {
+    if (v.type != T_USUAL && !IsReference(v.type)) continue;
+    std::uint32_t flag = v.type == T_USUAL ? REFMAP_USUAL_RUN : 0;
+    if (words == 1 || v.offset != runEnd || flag != runFlag) {
+      if (map) map[words] = v.offset, map[words + 1] = flag;
+      words += 2;
+    }
+    if (map) ++map[words - 1];
+    runEnd = v.offset + std::uint32_t(flag ? sizeof(Usual) : sizeof(void*));
+    runFlag = flag;
+  }
+  if (map) map[0] = std::uint32_t(words / 2);
+  return words;
+}
+
+constexpr auto kErrorMap = [] {
+  std::array<std::uint32_t, ErrorRuns(nullptr)> map{};
+  ErrorRuns(map.data());
+  return map;
+}();
 
 std::int32_t DeclareTBObject() {
   return DeclareClass(SYM_TBOBJECT, 0, sizeof(TBObjectInstance), kTBObjectMap, 0, 0, 1,
@@ -49,21 +75,10 @@ std::int32_t DeclareCodeBlock() {
 }
 
 std::int32_t DeclareError() {
-  return DeclareClass(SYM_ERROR, 0, sizeof(ErrorInstance), kErrorMap, 0, 0, 28, IVAR(ErrorInstance, STACK, T_STRING),
-                      IVAR(ErrorInstance, METHODSELF, T_OBJECT), IVAR(ErrorInstance, CARGO, T_USUAL),
-                      IVAR(ErrorInstance, CALLFUNCSYM, T_SYMBOL), IVAR(ErrorInstance, CHOICE, T_DWORD),
-                      IVAR(ErrorInstance, SUBSTITUTETYPE, T_DWORD), IVAR(ErrorInstance, MAXSIZE, T_DWORD),
-                      IVAR(ErrorInstance, ARGTYPEREQ, T_DWORD), IVAR(ErrorInstance, ARGTYPE, T_DWORD),
-                      IVAR(ErrorInstance, ARG, T_STRING), IVAR(ErrorInstance, SUBCODETEXT, T_STRING),
-                      IVAR(ErrorInstance, FUNCPTR, T_PTR), IVAR(ErrorInstance, ARGNUM, T_DWORD),
-                      IVAR(ErrorInstance, FILEHANDLE, T_DWORD), IVAR(ErrorInstance, FUNCSYM, T_SYMBOL),
-                      IVAR(ErrorInstance, TRIES, T_DWORD), IVAR(ErrorInstance, ARGS, T_ARRAY),
-                      IVAR(ErrorInstance, FILENAME, T_STRING), IVAR(ErrorInstance, DESCRIPTION, T_STRING),
-                      IVAR(ErrorInstance, OPERATION, T_STRING), IVAR(ErrorInstance, CANSUBSTITUTE, T_LOGIC),
-                      IVAR(ErrorInstance, CANRETRY, T_LOGIC), IVAR(ErrorInstance, CANDEFAULT, T_LOGIC),
-                      IVAR(ErrorInstance, SEVERITY, T_DWORD), IVAR(ErrorInstance, OSCODE, T_DWORD),
-                      IVAR(ErrorInstance, GENCODE, T_DWORD), IVAR(ErrorInstance, SUBCODE, T_DWORD),
-                      IVAR(ErrorInstance, SUBSYSTEM, T_STRING));
+#define ERROR_IVAR(NAME, Kind, member, label, i386) , IVAR(ErrorInstance, NAME, error_field::Kind::type)
+  return DeclareClass(SYM_ERROR, 0, sizeof(ErrorInstance), kErrorMap.data(), 0, 0,
+                      std::size(kErrorVariables) TB_ERROR_FIELDS(ERROR_IVAR));
+#undef ERROR_IVAR
 }
 
 #undef IVAR

@@ -7,7 +7,7 @@
 Usual TBObjectFinalize(Usual self, std::uint32_t countWord, Usual* args) {
   static const FrameInfo kFrame{"TBOBJECT:FINALIZE", "startup/tbobject.cpp"};
   FrameGuard frame(kFrame, countWord, args);
-  CallKest<declared::SendSelf>(_SendSelf, self, SymbolValue(SYM_DESTROY));
+  CallKest<declared::_SendSelf>(_SendSelf, self, SymbolValue(SYM_DESTROY));
   return self;
 }
 

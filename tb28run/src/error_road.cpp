@@ -57,6 +57,20 @@ struct NestingGuard {
   std::uint32_t& nesting;
 };
 
+Usual FromRecord(error_field::Text, const char* text) { return StringValue(Psz2String(text)); }
+Usual FromRecord(error_field::Dword, std::uint32_t number) { return DwordValue(number); }
+Usual FromRecord(error_field::Logic, std::uint32_t flag) { return LogicValue(flag); }
+Usual FromRecord(error_field::Symbol, Sym symbol) { return SymbolValue(symbol); }
+Usual FromRecord(error_field::Pointer, const void* pointer) { return PtrValue(pointer); }
+Usual FromRecord(error_field::Array, const void* argBlock) {
+  TbArr args = NewArray(0);
+  if (auto* block = static_cast<const ErrorArgBlock*>(argBlock)) {
+    std::uint32_t n = block->count1 > block->count2 ? block->count1 : block->count2;
+    if (ArrayResize(args, n)) std::memcpy(args->items, block->values, sizeof(Usual) * n);
+  }
+  return ArrayValue(args);
+}
+
 // Without an error function the runtime fills an object of the program's ERROR class itself,
 // variable by variable, from the record.
 Usual BuildFallback(const ErrorStructure* rec) {
@@ -69,37 +83,9 @@ Usual BuildFallback(const ErrorStructure* rec) {
   auto put = [&](const char* name, Usual value) {
     if (Sym s = LookupExact(name); s && FindIVar(ClassOf(o), s)) IVarPut(o, s, value);
   };
-  auto text = [](const char* s) { return StringValue(Psz2String(s)); };
-  put("SUBSYSTEM", text(rec->subsystem));
-  put("SUBCODE", DwordValue(rec->subcode));
-  put("GENCODE", DwordValue(rec->gencode));
-  put("OSCODE", DwordValue(rec->oscode));
-  put("SEVERITY", DwordValue(rec->severity));
-  put("CANDEFAULT", LogicValue(rec->canDefault));
-  put("CANRETRY", LogicValue(rec->canRetry));
-  put("CANSUBSTITUTE", LogicValue(rec->canSubstitute));
-  put("OPERATION", text(rec->operation));
-  put("DESCRIPTION", text(rec->description));
-  put("FILENAME", text(rec->filename));
-  TbArr args = NewArray(0);
-  if (auto* block = static_cast<const ErrorArgBlock*>(rec->argBlock)) {
-    std::uint32_t n = block->count1 > block->count2 ? block->count1 : block->count2;
-    if (ArrayResize(args, n)) std::memcpy(args->items, block->values, sizeof(Usual) * n);
-  }
-  put("ARGS", ArrayValue(args));
-  put("TRIES", DwordValue(rec->tries));
-  put("FUNCSYM", SymbolValue(rec->funcSym));
-  put("FILEHANDLE", DwordValue(rec->fileHandle));
-  put("ARGNUM", DwordValue(rec->argNum));
-  put("FUNCPTR", PtrValue(rec->funcPtr));
-  put("SUBCODETEXT", text(rec->subcodeText));
-  put("ARG", text(rec->arg));
-  put("ARGTYPE", DwordValue(rec->argType));
-  put("ARGTYPEREQ", DwordValue(rec->argTypeReq));
-  put("MAXSIZE", DwordValue(rec->maxSize));
-  put("SUBSTITUTETYPE", DwordValue(rec->substituteType));
-  put("CHOICE", DwordValue(rec->choice));
-  put("CALLFUNCSYM", SymbolValue(rec->callFuncSym));
+#define PUT(NAME, Kind, member, label, i386) put(#NAME, FromRecord(error_field::Kind{}, rec->member));
+  TB_ERROR_RECORD_FIELDS(PUT)
+#undef PUT
   return object;
 }
 

@@ -4,6 +4,7 @@
 
 #include "symbols_table.h"
 #include "tb28run/arrays.h"
+#include "tb28run/declared.h"
 #include "tb28run/errors.h"
 #include "tb28run/files.h"
 #include "tb28run/frames.h"
@@ -18,6 +19,9 @@
 namespace tb {
 namespace {
 
+#define EXPORT(function) \
+  { &function, declared::function }
+
 // Functions under the runtime's own numbers.
 struct ByNumber {
   Sym symbol;
@@ -25,27 +29,27 @@ struct ByNumber {
 };
 
 constexpr ByNumber kByNumber[] = {
-    {SYM_SUBSTR, {&SubStr, 3}},
-    {SYM_EVAL, {&Eval, 1}},
-    {SYM_SEND, {&Send, 2}},
-    {SYM_CREATEINSTANCE, {&CreateInstance, 1}},
-    {SYM_STRZERO, {&StrZero, 3}},
-    {SYM_SETCENTURY, {&SetCentury, 1}},
-    {SYM_PROCFILE, {&ProcFile, 1}},
-    {SYM_PROCNAME, {&ProcName, 1}},
-    {SYM_PROCLINE, {&ProcLine, 1}},
-    {SYM_ERRORBLOCK, {&ErrorBlock, 1}},
-    {SYM_SETEPOCH, {&SetEpoch, 1}},
-    {SYM_SETDECIMAL, {&SetDecimal, 1}},
-    {SYM_SETDECIMALSEP, {&SetDecimalSep, 1}},
-    {SYM_SETINTL, {&_SetIntl, 1}},
-    {SYM_SETDICT, {&_SetDict, 1}},
-    {SYM_SETAMPM, {&SetAmPm, 1}},
-    {SYM_ERRORLEVEL, {&ErrorLevel, 1}},
-    {SYM_NETERR, {&NetErr, 1}},
-    {SYM_SETBEEP, {&SetBeep, 1}},
-    {SYM_SETERRORLOG, {&SetErrorLog, 1}},
-    {SYM_FERROR, {&FError, 1}},
+    {SYM_SUBSTR, EXPORT(SubStr)},
+    {SYM_EVAL, EXPORT(Eval)},
+    {SYM_SEND, EXPORT(Send)},
+    {SYM_CREATEINSTANCE, EXPORT(CreateInstance)},
+    {SYM_STRZERO, EXPORT(StrZero)},
+    {SYM_SETCENTURY, EXPORT(SetCentury)},
+    {SYM_PROCFILE, EXPORT(ProcFile)},
+    {SYM_PROCNAME, EXPORT(ProcName)},
+    {SYM_PROCLINE, EXPORT(ProcLine)},
+    {SYM_ERRORBLOCK, EXPORT(ErrorBlock)},
+    {SYM_SETEPOCH, EXPORT(SetEpoch)},
+    {SYM_SETDECIMAL, EXPORT(SetDecimal)},
+    {SYM_SETDECIMALSEP, EXPORT(SetDecimalSep)},
+    {SYM_SETINTL, EXPORT(_SetIntl)},
+    {SYM_SETDICT, EXPORT(_SetDict)},
+    {SYM_SETAMPM, EXPORT(SetAmPm)},
+    {SYM_ERRORLEVEL, EXPORT(ErrorLevel)},
+    {SYM_NETERR, EXPORT(NetErr)},
+    {SYM_SETBEEP, EXPORT(SetBeep)},
+    {SYM_SETERRORLOG, EXPORT(SetErrorLog)},
+    {SYM_FERROR, EXPORT(FError)},
 };
 
 // Functions whose names the program registers itself (a name the runtime predefined would take
@@ -56,17 +60,19 @@ struct ByName {
 };
 
 constexpr ByName kByName[] = {
-    {"ARRAYBUILD", {&ArrayBuild, 0}},
-    {"_ARRAYGETCOLLECTION", {&_ArrayGetCollection, 2}},
-    {"_ARRAYPUTCOLLECTION", {&_ArrayPutCollection, 3}},
-    {"_IVARGETCOLLECTION", {&_IVarGetCollection, 2}},
-    {"_IVARPUTCOLLECTION", {&_IVarPutCollection, 3}},
-    {"_SENDSELF", {&_SendSelf, 2}},
-    {"ERRORFUNC", {&ErrorFunc, 1}},
-    {"SETTHOUSANDSEP", {&SetThousandSep, 1}},
-    {"__STR", {&__Str, 3}},
-    {"FPUTS", {&FPutS, 3}},
+    {"ARRAYBUILD", EXPORT(ArrayBuild)},
+    {"_ARRAYGETCOLLECTION", EXPORT(_ArrayGetCollection)},
+    {"_ARRAYPUTCOLLECTION", EXPORT(_ArrayPutCollection)},
+    {"_IVARGETCOLLECTION", EXPORT(_IVarGetCollection)},
+    {"_IVARPUTCOLLECTION", EXPORT(_IVarPutCollection)},
+    {"_SENDSELF", EXPORT(_SendSelf)},
+    {"ERRORFUNC", EXPORT(ErrorFunc)},
+    {"SETTHOUSANDSEP", EXPORT(SetThousandSep)},
+    {"__STR", EXPORT(__Str)},
+    {"FPUTS", EXPORT(FPutS)},
 };
+
+#undef EXPORT
 
 }  // namespace
 

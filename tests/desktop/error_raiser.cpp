@@ -21,8 +21,8 @@ Usual RaiserMain(std::uint32_t countWord, Usual* args) {
   FrameGuard frame(kFrame, countWord, args, locals, 1);
   InstallDefaultErrorBlock();
   RegisterErrorGen();
-  CallKest<declared::Switch>(SetBeep, LogicValue(false));
-  CallKest<declared::Switch>(SetErrorLog, LogicValue(false));
+  CallKest<declared::SetBeep>(SetBeep, LogicValue(false));
+  CallKest<declared::SetErrorLog>(SetErrorLog, LogicValue(false));
   locals[0] =
       StringValue(Psz2String("Stra\xDF"
                              "e \x01 caf\xE9"));

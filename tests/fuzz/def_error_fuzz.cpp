@@ -214,9 +214,9 @@ void CheckQuit(const Outcome& outcome, std::uint32_t gencode, FileHandle held) {
 void HandleOne(Way way, Usual value, bool recoveryPoint, FileHandle held) {
   bool isError = IsInstanceOf(value, SYM_ERROR);
   Expected x = isError ? ExpectedOf(value) : kWrapped;
-  bool beep = _P2Logic(CallKest<declared::Switch>(SetBeep)) != 0;
-  bool logging = _P2Logic(CallKest<declared::Switch>(SetErrorLog)) != 0;
-  CallKest<declared::Switch>(NetErr, LogicValue(false));
+  bool beep = _P2Logic(CallKest<declared::SetBeep>(SetBeep)) != 0;
+  bool logging = _P2Logic(CallKest<declared::SetErrorLog>(SetErrorLog)) != 0;
+  CallKest<declared::NetErr>(NetErr, LogicValue(false));
   bool existed = fuzz::ScratchLog::Exists();
   std::string before = fuzz::ScratchLog::Read();
 
@@ -231,7 +231,7 @@ void HandleOne(Way way, Usual value, bool recoveryPoint, FileHandle held) {
 
   if (SharingConflict(x)) {
     if (!shown.empty() || D().tones) fuzz::Finding("a sharing conflict was shown or sounded");
-    if (!_P2Logic(CallKest<declared::Switch>(NetErr))) fuzz::Finding("a sharing conflict did not set NetErr");
+    if (!_P2Logic(CallKest<declared::NetErr>(NetErr))) fuzz::Finding("a sharing conflict did not set NetErr");
     if (!outcome.result || outcome.result->type != T_LOGIC || outcome.result->value)
       fuzz::Finding("a sharing conflict does not answer FALSE");
     return;
@@ -289,7 +289,7 @@ Usual Fail(fuzz::ProgramInput& input) {
 }
 
 void HandleRoad(fuzz::ProgramInput& input, bool recoveryPoint, FileHandle held) {
-  bool logging = _P2Logic(CallKest<declared::Switch>(SetErrorLog)) != 0;
+  bool logging = _P2Logic(CallKest<declared::SetErrorLog>(SetErrorLog)) != 0;
   bool existed = fuzz::ScratchLog::Exists();
   std::string before = fuzz::ScratchLog::Read();
   fuzz::Balance balance = fuzz::BalanceNow();
@@ -333,8 +333,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TbTestSetErrorDialogHook(&Answer);
   TbTestSetToneSink([](std::uint32_t, std::uint32_t) { ++D().tones; });
 
-  CallKest<declared::Switch>(SetBeep, LogicValue(in.ConsumeBool()));
-  CallKest<declared::Switch>(SetErrorLog, LogicValue(in.ConsumeIntegralInRange(0, 3) != 0));
+  CallKest<declared::SetBeep>(SetBeep, LogicValue(in.ConsumeBool()));
+  CallKest<declared::SetErrorLog>(SetErrorLog, LogicValue(in.ConsumeIntegralInRange(0, 3) != 0));
   if (in.ConsumeBool()) fuzz::ScratchLog::Write(in.ConsumeRandomLengthString(std::size_t(1) << 20));
   // A file the program holds: a quit must close it.
   FileHandle held = FCreate2((fuzz::ScratchLog::Directory() + "HELD").c_str(), FC_ARCHIVE);

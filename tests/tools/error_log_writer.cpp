@@ -42,7 +42,7 @@ Usual WriterMain(std::uint32_t countWord, Usual* args) {
   // Done by the init procedures once they are in the table; repeating them changes nothing.
   InstallDefaultErrorBlock();
   RegisterErrorGen();
-  CallKest<declared::Switch>(SetBeep, LogicValue(false));
+  CallKest<declared::SetBeep>(SetBeep, LogicValue(false));
   if (quit) {
     TbTestSetErrorDialogHook(&AnswerQuit);
     locals[0] = CallKest<declared::CreateInstance>(CreateInstance, SymbolValue(SYM_ERROR), IntValue(1));

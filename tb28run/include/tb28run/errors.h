@@ -4,36 +4,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "tb28run/error_fields.h"
 #include "tb28run/values.h"
 
 // The raw error record the runtime fills for a failed operation and hands (as a pointer
-// value) to the registered error function. 25 fields; 100 bytes on i386.
+// value) to the registered error function: the Error class's variables up to CALLFUNCSYM.
 struct ErrorStructure {
-  const char* subsystem;
-  std::uint32_t subcode;
-  std::uint32_t gencode;
-  std::uint32_t oscode;
-  std::uint32_t severity;
-  std::uint32_t canDefault;
-  std::uint32_t canRetry;
-  std::uint32_t canSubstitute;
-  const char* operation;
-  const char* description;
-  const char* filename;
-  const void* argBlock;  // an ErrorArgBlock, or null
-  std::uint32_t tries;
-  Sym funcSym;
-  std::uint32_t fileHandle;
-  std::uint32_t argNum;
-  const void* funcPtr;
-  const char* subcodeText;
-  const char* arg;
-  std::uint32_t argType;
-  std::uint32_t argTypeReq;
-  std::uint32_t maxSize;
-  std::uint32_t substituteType;
-  std::uint32_t choice;
-  Sym callFuncSym;
+#define TB_RECORD_MEMBER(NAME, Kind, member, label, i386) error_field::Kind::InRecord member;
+  TB_ERROR_RECORD_FIELDS(TB_RECORD_MEMBER)
+#undef TB_RECORD_MEMBER
 };
 
 // The arguments of a failed call: two 16-bit counts, then dynamic values (as many as the larger).
@@ -45,7 +24,9 @@ struct ErrorArgBlock {
 
 #if defined(__i386__)
 static_assert(sizeof(ErrorStructure) == 100, "the raw error record is 100 bytes on i386");
-static_assert(offsetof(ErrorStructure, choice) == 92 && offsetof(ErrorStructure, callFuncSym) == 96);
+#define TB_RECORD_AT(NAME, Kind, member, label, i386) static_assert(offsetof(ErrorStructure, member) == i386 - 8);
+TB_ERROR_RECORD_FIELDS(TB_RECORD_AT)
+#undef TB_RECORD_AT
 static_assert(offsetof(ErrorArgBlock, values) == 4);
 #endif
 

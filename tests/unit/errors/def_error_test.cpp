@@ -34,7 +34,7 @@ TEST_F(DefErrorTest, ASharingConflictThatCanDefaultPassesSilently) {
     std::filesystem::remove(LogPath());
     Dialogs().clear();
     Tones().clear();
-    CallKest<declared::Switch>(NetErr, LogicValue(false));
+    CallKest<declared::NetErr>(NetErr, LogicValue(false));
     Usual error = NewError({{SYM_CANDEFAULT, LogicValue(c.canDefault)},
                             {SYM_GENCODE, IntValue(c.gencode)},
                             {SYM_OSCODE, IntValue(c.oscode)}});
@@ -42,7 +42,7 @@ TEST_F(DefErrorTest, ASharingConflictThatCanDefaultPassesSilently) {
     std::string what = std::to_string(c.gencode) + "/" + std::to_string(c.oscode);
     EXPECT_EQ(result.type, T_LOGIC) << what;
     EXPECT_EQ(result.value, 0u) << what;
-    EXPECT_EQ(CallKest<declared::Switch>(NetErr).value, c.shortcut ? 1u : 0u) << what;
+    EXPECT_EQ(CallKest<declared::NetErr>(NetErr).value, c.shortcut ? 1u : 0u) << what;
     EXPECT_EQ(Dialogs().size(), c.shortcut ? 0u : 1u) << what;
     EXPECT_EQ(Tones().size(), c.shortcut ? 0u : 3u) << what;
     EXPECT_EQ(LogExists(), !c.shortcut) << what;
@@ -254,15 +254,15 @@ TEST_F(DefErrorTest, TheDefaultBlockAndThrowReachTheHandler) {
 }
 
 TEST_F(DefErrorTest, LoggingAndBeepingCanBeSwitchedOff) {
-  CallKest<declared::Switch>(SetErrorLog, LogicValue(false));
-  CallKest<declared::Switch>(SetBeep, LogicValue(false));
+  CallKest<declared::SetErrorLog>(SetErrorLog, LogicValue(false));
+  CallKest<declared::SetBeep>(SetBeep, LogicValue(false));
   DefError(NewError({{SYM_GENCODE, IntValue(1)}}));
   EXPECT_EQ(Dialogs().size(), 1u) << "the dialog is shown all the same";
   EXPECT_TRUE(Tones().empty());
   EXPECT_FALSE(LogExists());
   EXPECT_TRUE(std::filesystem::is_empty(dir_.Path())) << "no file touched";
 
-  CallKest<declared::Switch>(SetBeep, LogicValue(true));
+  CallKest<declared::SetBeep>(SetBeep, LogicValue(true));
   DefError(NewError({{SYM_GENCODE, IntValue(1)}}));
   std::vector<std::pair<std::uint32_t, std::uint32_t>> expected = {{440, 1}, {494, 1}, {523, 1}};
   EXPECT_EQ(Tones(), expected);
