@@ -12,13 +12,10 @@ TBRT TbStr Psz2String(const char* text) {
 }
 
 TBRT const char* Cast2Psz(Usual value) {
-  for (;;) {
-    if (value.type == T_STRING) return tb::Text(AsStr(value));
-    if (value.type == T_NIL) return "";
-    tb::Answer a = tb::RaiseTypeError("Cast2Psz", value, T_STRING);
-    if (a.resolution == tb::Resolution::Default) return "";
-    if (a.resolution == tb::Resolution::Substitute) value = a.value;
-  }
+  auto isText = [&] { return value.type == T_STRING || value.type == T_NIL; };
+  auto report = [&] { return tb::TypeReport("Cast2Psz", value, T_STRING); };
+  if (!tb::Insist(isText, report, tb::Into(value)).holds || value.type == T_NIL) return "";
+  return tb::Text(AsStr(value));
 }
 
 TBRT const char* String2Psz(TbStr text) { return tb::Text(text); }
