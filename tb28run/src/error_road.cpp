@@ -200,13 +200,8 @@ Answer RaiseError(const RaiseSpec& report) {
 }
 
 RaiseSpec MemoryReport(const char* operation, const char* description) {
-  RaiseSpec report;
-  report.gencode = EG_MEM;
-  report.operation = operation;
-  report.description = description;
-  report.canDefault = true;
-  report.canRetry = true;
-  return report;
+  return RaiseSpec{
+      .gencode = EG_MEM, .operation = operation, .description = description, .canDefault = true, .canRetry = true};
 }
 
 RaiseSpec ArgumentReport(const char* operation, const char* description, const Usual& value, std::uint32_t wantedType,
