@@ -61,6 +61,9 @@ class ErrorRecorder {
     static std::vector<RaisedError> raised;
     return raised;
   }
+  static bool IsInstalled(const Usual& block) {
+    return block.type == T_CODEBLOCK && block.value == reinterpret_cast<std::uintptr_t>(&kBlock);
+  }
   // What the block does with each error after keeping it and before it answers.
   static std::function<void()>& OnRaised() {
     static std::function<void()> step;
