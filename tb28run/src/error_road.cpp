@@ -200,8 +200,12 @@ Answer RaiseError(const RaiseSpec& report) {
 }
 
 RaiseSpec MemoryReport(const char* operation, const char* description) {
-  return RaiseSpec{
-      .gencode = EG_MEM, .operation = operation, .description = description, .canDefault = true, .canRetry = true};
+  RaiseSpec report;
+  report.gencode = EG_MEM;
+  report.operation = operation;
+  report.description = description;
+  report.canDefault = report.canRetry = true;
+  return report;
 }
 
 RaiseSpec ArgumentReport(const char* operation, const char* description, const Usual& value, std::uint32_t wantedType,
