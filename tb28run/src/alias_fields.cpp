@@ -19,8 +19,7 @@ Usual RaiseUnknownAlias(const char* operation, Sym alias, Sym field, const Usual
   report.funcSym = field;
   report.canDefault = true;
   report.canSubstitute = true;
-  tb::Answer a = tb::RaiseError(report);
-  return a.resolution == tb::Resolution::Substitute ? a.value : NilValue();
+  return tb::RaiseError(report).SubstituteOr(NilValue());
 }
 
 }  // namespace

@@ -17,27 +17,31 @@ double NumberOf(const Usual& u) {
 
 bool DemandRaising(const char* operation, Usual& value, std::uint32_t wantedType, std::uint32_t argNum,
                    bool (*accepts)(const Usual&)) {
-  while (!accepts(value)) {
-    Answer a = RaiseTypeError(operation, value, wantedType, argNum);
-    if (a.resolution == Resolution::Default) return false;
-    if (a.resolution == Resolution::Substitute) value = a.value;
-  }
-  return true;
+  auto report = [&] { return TypeReport(operation, value, wantedType, argNum); };
+  return Insist([&] { return accepts(value); }, report, Into(value)).holds;
 }
 
 bool DemandWhole(const char* operation, Usual value, std::uint32_t argNum, std::int64_t low, std::int64_t high,
                  std::int64_t* out) {
-  for (;;) {
-    if (!DemandNumber(operation, value, argNum)) return false;
-    double n = std::trunc(NumberOf(value));
-    if (n >= double(low) && n <= double(high)) {
-      *out = std::int64_t(n);
-      return true;
-    }
-    Answer a = RaiseError(ArgumentReport(operation, "Argument out of range", value, T_INT, argNum));
-    if (a.resolution != Resolution::Substitute) return false;
-    value = a.value;
-  }
+  bool isNumber = true;
+  double n = 0;
+  auto settled = [&] {
+    isNumber = DemandNumber(operation, value, argNum);
+    n = isNumber ? std::trunc(NumberOf(value)) : 0;
+    return !isNumber || (n >= double(low) && n <= double(high));  // the type error's default ends it too
+  };
+  auto report = [&] { return ArgumentReport(operation, "Argument out of range", value, T_INT, argNum); };
+  if (!Insist(settled, report, Into(value)).holds || !isNumber) return false;
+  *out = std::int64_t(n);
+  return true;
+}
+
+Usual SwitchSetting(const char* operation, bool& setting, std::uint32_t countWord, Usual* args) {
+  bool previous = setting;
+  Usual wanted = ArgAt(countWord, args, 0);
+  auto isLogicOrNil = [](const Usual& u) { return HasType(u, T_LOGIC) || IsNilValue(u); };
+  if (Demand(operation, wanted, T_LOGIC, 1, isLogicOrNil) && HasType(wanted, T_LOGIC)) setting = AsLogic(wanted);
+  return LogicValue(previous);
 }
 
 }  // namespace tb

@@ -31,6 +31,11 @@ inline bool DemandNumber(const char* operation, Usual& value, std::uint32_t argN
   return Demand(operation, value, T_INT, argNum, IsNumber);
 }
 
+// The export of an on/off setting: answers the setting as it was and, given a logical, sets it.
+// NIL (or no argument) only asks. Another value raises the type error; its default, like a
+// substitute that is no logical, leaves the setting as it is.
+Usual SwitchSetting(const char* operation, bool& setting, std::uint32_t countWord, Usual* args);
+
 // A whole number within [low, high] (fractions are cut off). A number outside raises an
 // argument error that offers the default and a substitute. False on the default.
 bool DemandWhole(const char* operation, Usual value, std::uint32_t argNum, std::int64_t low, std::int64_t high,

@@ -16,7 +16,7 @@ namespace {
 __attribute__((noinline)) Usual ArrayGetRaising(TbArr array, std::uint32_t position) {
   tb::Answer answer;
   if (tb::WithinBounds({"ArrayGet", true}, array, position, &answer)) return array->items[position - 1];
-  return answer.resolution == tb::Resolution::Substitute ? answer.value : NilValue();
+  return answer.SubstituteOr(NilValue());
 }
 
 __attribute__((noinline)) Usual ArrayPutRaising(TbArr array, std::uint32_t position, Usual value) {

@@ -5,9 +5,8 @@
 namespace tb {
 
 bool WithinBounds(const BoundFault& fault, TbArr array, std::uint32_t position, Answer* answer) {
-  for (;;) {
-    std::uint32_t length = array ? array->length : 0;
-    if (position >= 1 && position <= length) return true;
+  auto length = [&] { return array ? array->length : 0; };
+  auto report = [&] {
     RaiseSpec report;
     report.gencode = EG_BOUND;
     report.operation = fault.operation;
@@ -15,13 +14,15 @@ bool WithinBounds(const BoundFault& fault, TbArr array, std::uint32_t position, 
     report.SetArgs({ArrayValue(array), DwordValue(position)});
     report.argNum = 2;
     report.arg = DwordValue(position);
-    report.maxSize = length;
+    report.maxSize = length();
     report.canDefault = true;
     report.canRetry = true;
     report.canSubstitute = fault.canSubstitute;
-    *answer = RaiseError(report);
-    if (answer->resolution != Resolution::Retry) return false;
-  }
+    return report;
+  };
+  Insisted bound = Insist([&] { return position >= 1 && position <= length(); }, report);
+  *answer = bound.answer;
+  return bound.holds;
 }
 
 }  // namespace tb

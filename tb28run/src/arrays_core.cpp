@@ -9,10 +9,10 @@ namespace {
 // An array memory cannot hold is a memory error, never a null array passed on in silence; its
 // default is the null array.
 TbArr MadeArray(const char* operation, std::uint32_t length, const Usual* values) {
-  for (;;) {
-    if (TbArr array = tb::NewArray(length, values)) return array;
-    if (!tb::RetryAfterMemoryError(operation, "No memory for the array")) return nullptr;
-  }
+  TbArr array = nullptr;
+  tb::Insist([&] { return (array = tb::NewArray(length, values)) != nullptr; },
+             tb::MemoryReport(operation, "No memory for the array"));
+  return array;
 }
 
 }  // namespace

@@ -27,8 +27,7 @@ tb::RaiseSpec CallReport(Sym symbol, std::uint32_t gencode, const char* descript
 Usual Undefined(Sym symbol) {
   tb::RaiseSpec report = CallReport(symbol, tb::EG_NOFUNC, "Undefined function", 1);
   report.canSubstitute = true;
-  tb::Answer a = tb::RaiseError(report);
-  return a.resolution == tb::Resolution::Substitute ? a.value : NilValue();
+  return tb::RaiseError(report).SubstituteOr(NilValue());
 }
 
 // A count word holds at most 65535 passed arguments.

@@ -26,11 +26,6 @@ bool BlockOf(Usual self, CodeBlock* block) {
   return block->function != nullptr;
 }
 
-Usual NotABlock(const Usual& value) {
-  tb::Answer a = tb::RaiseTypeError("Eval", value, T_CODEBLOCK);
-  return a.resolution == tb::Resolution::Substitute ? a.value : NilValue();
-}
-
 }  // namespace
 
 TBRT Usual CBRTInit(Usual self, std::uint32_t countWord, Usual* args) {
@@ -48,7 +43,7 @@ TBRT Usual CBRTInit(Usual self, std::uint32_t countWord, Usual* args) {
 
 TBRT Usual CBRTEval(Usual self, std::uint32_t countWord, Usual* args) {
   CodeBlock block;
-  if (!BlockOf(self, &block)) return NotABlock(self);
+  if (!BlockOf(self, &block)) return tb::RaiseError(tb::TypeReport("Eval", self, T_CODEBLOCK)).SubstituteOr(NilValue());
   return tb::CallFunction(block.function, block.paramCount, args, PassedOf(countWord));
 }
 
@@ -57,17 +52,15 @@ TBRT Usual Eval(std::uint32_t countWord, Usual* args) {
   Usual target = passed ? args[0] : NilValue();
   const Usual* rest = passed > 1 ? args + 1 : nullptr;
   std::uint32_t restCount = passed > 1 ? passed - 1 : 0;
-  for (;;) {
-    if (HasType(target, T_CODEBLOCK) && WordOf(target)) {
-      auto* block = reinterpret_cast<const CodeBlock*>(WordOf(target));
-      return tb::CallFunction(block->function, block->paramCount, rest, restCount);
-    }
-    if (IsSomeObject(target)) {
-      if (const tb::MethodInfo* m = tb::FindMethod(tb::ClassOf(AsObj(target)), SYM_EVAL))
-        return tb::CallMethod(*m, target, rest, restCount);
-    }
-    tb::Answer a = tb::RaiseTypeError("Eval", target, T_CODEBLOCK);
-    if (a.resolution == tb::Resolution::Default) return NilValue();
-    if (a.resolution == tb::Resolution::Substitute) return a.value;
-  }
+  const tb::MethodInfo* method = nullptr;
+  auto evaluable = [&] {
+    if (HasType(target, T_CODEBLOCK)) return WordOf(target) != 0;
+    return IsSomeObject(target) &&
+           (method = tb::FindMethod(tb::ClassOf(AsObj(target)), SYM_EVAL)) != nullptr;
+  };
+  tb::Insisted found = tb::Insist(evaluable, [&] { return tb::TypeReport("Eval", target, T_CODEBLOCK); });
+  if (!found.holds) return found.answer.SubstituteOr(NilValue());
+  if (method) return tb::CallMethod(*method, target, rest, restCount);
+  auto* block = reinterpret_cast<const CodeBlock*>(WordOf(target));
+  return tb::CallFunction(block->function, block->paramCount, rest, restCount);
 }

@@ -185,14 +185,13 @@ Answer RaiseError(const RaiseSpec& report) {
   return Interpret(report, answer);
 }
 
-bool RetryAfterMemoryError(const char* operation, const char* description) {
+RaiseSpec MemoryReport(const char* operation, const char* description) {
   RaiseSpec report;
   report.gencode = EG_MEM;
   report.operation = operation;
   report.description = description;
-  report.canDefault = true;
-  report.canRetry = true;
-  return RaiseError(report).resolution == Resolution::Retry;
+  report.canDefault = report.canRetry = true;
+  return report;
 }
 
 RaiseSpec ArgumentReport(const char* operation, const char* description, const Usual& value, std::uint32_t wantedType,
@@ -211,10 +210,10 @@ RaiseSpec ArgumentReport(const char* operation, const char* description, const U
   return report;
 }
 
-Answer RaiseTypeError(const char* operation, const Usual& value, std::uint32_t wantedType, std::uint32_t argNum) {
+RaiseSpec TypeReport(const char* operation, const Usual& value, std::uint32_t wantedType, std::uint32_t argNum) {
   RaiseSpec report = ArgumentReport(operation, "Argument of the wrong type", value, wantedType, argNum);
   report.canRetry = true;
-  return RaiseError(report);
+  return report;
 }
 
 }  // namespace tb
@@ -226,14 +225,13 @@ TBRT Usual ErrorBlock(std::uint32_t countWord, Usual* args) {
   Usual previous = r.errorBlock;
   if (PassedOf(countWord) == 0) return previous;
   Usual block = args[0];
-  for (;;) {
-    bool isBlock = (HasType(block, T_CODEBLOCK) && WordOf(block)) || IsSomeObject(block) || IsNilValue(block);
-    if (isBlock) break;
-    Answer a = RaiseTypeError("ErrorBlock", block, T_CODEBLOCK);
-    if (a.resolution == Resolution::Default) return previous;
-    if (a.resolution == Resolution::Substitute) block = a.value;
-  }
-  r.errorBlock = block;
+  auto isBlock = [&] {
+    return (HasType(block, T_CODEBLOCK) && WordOf(block)) || IsSomeObject(block) || IsNilValue(block);
+  };
+  if (Insist(
+          isBlock, [&] { return TypeReport("ErrorBlock", block, T_CODEBLOCK); }, Into(block))
+          .holds)
+    r.errorBlock = block;
   return previous;
 }
 
@@ -247,7 +245,7 @@ TBRT Usual ErrorFunc(std::uint32_t countWord, Usual* args) {
   else if (IsNilValue(fn))
     r.errorFunc = nullptr;
   else
-    RaiseTypeError("ErrorFunc", fn, T_PTR);
+    RaiseError(TypeReport("ErrorFunc", fn, T_PTR));
   return previous;
 }
 

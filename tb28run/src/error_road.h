@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <type_traits>
 
 #include "tb28run/errors.h"
 #include "tb28run/values.h"
@@ -76,6 +77,8 @@ enum class Resolution { Retry, Default, Substitute };
 struct Answer {
   Resolution resolution;
   Usual value;  // the substitute
+
+  Usual SubstituteOr(const Usual& none) const { return resolution == Resolution::Substitute ? value : none; }
 };
 
 const char* GenCodeText(std::uint32_t gencode);
@@ -86,17 +89,55 @@ const char* GenCodeText(std::uint32_t gencode);
 // ends with a message on standard error and a non-zero exit code.
 Answer RaiseError(const RaiseSpec& report);
 
-// The memory error for a block the heap could not give; true when the error block asks to try
-// again, false for its default (the caller then answers its empty value).
-bool RetryAfterMemoryError(const char* operation, const char* description);
+// The memory error for a block the heap could not give: it offers a retry and the default.
+RaiseSpec MemoryReport(const char* operation, const char* description);
 
 // The report of an argument error about one value, the offending argument: it offers the
 // default and a substitute of the wanted type. Callers add what else they offer.
 RaiseSpec ArgumentReport(const char* operation, const char* description, const Usual& value, std::uint32_t wantedType,
                          std::uint32_t argNum);
 
-// A conversion fault: the value is not of the wanted type. Returns the value to use: the
-// original on retry (the caller tests again), the substitute, or a NIL for the default.
-Answer RaiseTypeError(const char* operation, const Usual& value, std::uint32_t wantedType, std::uint32_t argNum = 1);
+// A conversion fault, the value not of the wanted type: an argument error that offers a retry too.
+RaiseSpec TypeReport(const char* operation, const Usual& value, std::uint32_t wantedType, std::uint32_t argNum = 1);
+
+// How insisting on a condition ended: it came to hold, or the error block settled.
+struct Insisted {
+  bool holds;
+  Answer answer;  // when it did not hold: the default, or a substitute that stands for the result
+};
+
+// The loop of every failed operation that may be tried again: while holds() is false, raises the
+// report (a RaiseSpec, or a function making one afresh when a substitute changes what it speaks
+// of) and acts on the answer RaiseError has held against what the report offers. A retry tests
+// again; a substitute goes to take(), which puts it in place of the offending value, and is tested
+// in turn. Without a take(), a substitute stands for the operation's result and ends the loop.
+template <typename Holds, typename Report, typename Take>
+Insisted Insist(Holds holds, const Report& report, Take take) {
+  for (;;) {
+    if (holds()) return Insisted{true, Answer{Resolution::Default, NilValue()}};
+    Answer answer;
+    if constexpr (std::is_invocable_v<const Report&>)
+      answer = RaiseError(report());
+    else
+      answer = RaiseError(report);
+    if (answer.resolution == Resolution::Retry) continue;
+    if constexpr (!std::is_null_pointer_v<Take>) {
+      if (answer.resolution == Resolution::Substitute) {
+        take(answer.value);
+        continue;
+      }
+    }
+    return Insisted{false, answer};
+  }
+}
+template <typename Holds, typename Report>
+Insisted Insist(Holds holds, const Report& report) {
+  return Insist(holds, report, nullptr);
+}
+
+// The take() that puts a substitute in the place of one value.
+inline auto Into(Usual& place) {
+  return [&place](const Usual& substitute) { place = substitute; };
+}
 
 }  // namespace tb

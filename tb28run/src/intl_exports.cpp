@@ -12,13 +12,6 @@ namespace {
 bool IsLogic(const Usual& u) { return HasType(u, T_LOGIC); }
 bool IsModeValue(const Usual& u) { return HasType(u, T_LOGIC) || tb::IsNumber(u); }
 
-Usual Flag(const char* operation, std::uint32_t countWord, Usual* args, bool& setting) {
-  Usual previous = LogicValue(setting);
-  Usual value = tb::ArgAt(countWord, args, 0);
-  if (!IsNilValue(value) && tb::Demand(operation, value, T_LOGIC, 1, IsLogic)) setting = AsLogic(value);
-  return previous;
-}
-
 template <typename T>
 Usual Whole(const char* operation, std::uint32_t countWord, Usual* args, T& setting, std::int64_t low,
             std::int64_t high) {
@@ -55,10 +48,12 @@ TBRT Usual _SetDict(std::uint32_t countWord, Usual* args) {
   return previous;
 }
 
-TBRT Usual SetAmPm(std::uint32_t countWord, Usual* args) { return Flag("SetAmPm", countWord, args, tb::Intl().amPm); }
+TBRT Usual SetAmPm(std::uint32_t countWord, Usual* args) {
+  return tb::SwitchSetting("SetAmPm", tb::Intl().amPm, countWord, args);
+}
 
 TBRT Usual SetCentury(std::uint32_t countWord, Usual* args) {
-  return Flag("SetCentury", countWord, args, tb::Intl().century);
+  return tb::SwitchSetting("SetCentury", tb::Intl().century, countWord, args);
 }
 
 TBRT Usual SetDecimalSep(std::uint32_t countWord, Usual* args) {

@@ -114,26 +114,22 @@ RaiseSpec NoMethodReport(const char* operation, Usual self, Sym method) {
 
 // A send without a message: there is no method to look up again, so no retry is offered.
 Usual MissingMethod(const char* operation, Usual self, Sym method) {
-  Answer a = RaiseError(NoMethodReport(operation, self, method));
-  return a.resolution == Resolution::Substitute ? a.value : NilValue();
+  return RaiseError(NoMethodReport(operation, self, method)).SubstituteOr(NilValue());
 }
 
-// Finds the method for a message; on a miss the error road's answer (retry looks again).
+// Finds the method for a message; on a miss the error road's answer (retry looks again). The
+// receiver is settled once: a retry of the lookup does not ask again about a receiver the error
+// block has already answered for.
 const MethodInfo* ResolveMethod(const char* operation, Usual self, Sym method, Usual* fallback) {
-  for (;;) {
-    TbObj object = _P2Object(self);
-    if (!object) {
-      *fallback = NilValue();
-      return nullptr;
-    }
-    if (const MethodInfo* m = FindMethod(ClassOf(object), method)) return m;
-    RaiseSpec report = NoMethodReport(operation, self, method);
-    report.canRetry = true;
-    Answer a = RaiseError(report);
-    if (a.resolution == Resolution::Retry) continue;
-    *fallback = a.resolution == Resolution::Substitute ? a.value : NilValue();
-    return nullptr;
-  }
+  *fallback = NilValue();
+  TbObj object = _P2Object(self);
+  if (!object) return nullptr;
+  const MethodInfo* m = nullptr;
+  RaiseSpec report = NoMethodReport(operation, self, method);
+  report.canRetry = true;
+  *fallback = Insist([&] { return (m = FindMethod(ClassOf(object), method)) != nullptr; }, report)
+                  .answer.SubstituteOr(NilValue());
+  return m;
 }
 
 Usual SendWith(const char* operation, Usual self, Sym method, const Usual* args, std::uint32_t passed) {
@@ -141,6 +137,13 @@ Usual SendWith(const char* operation, Usual self, Sym method, const Usual* args,
   const MethodInfo* m = ResolveMethod(operation, self, method, &fallback);
   if (!m) return fallback;
   return CallMethod(*m, self, args, passed);
+}
+
+// A send by name: the receiver, the message (a symbol, or a string naming one), its arguments.
+Usual SendNamed(const char* operation, std::uint32_t countWord, Usual* args) {
+  std::uint32_t passed = PassedOf(countWord);
+  if (passed < 2) return MissingMethod(operation, passed ? args[0] : NilValue(), 0);
+  return SendWith(operation, args[0], NameSymbol(args[1]), args + 2, passed - 2);
 }
 
 // No memory for the copy of a message's arguments: the send ends with the error block's answer.
@@ -153,13 +156,12 @@ Usual NoRoomForArguments(Usual self, Sym method) {
   report.funcSym = method;
   report.canDefault = true;
   report.canSubstitute = true;
-  Answer a = RaiseError(report);
-  return a.resolution == Resolution::Substitute ? a.value : NilValue();
+  return RaiseError(report).SubstituteOr(NilValue());
 }
 
-const IVarInfo* ResolveIVar(const char* operation, TbObj object, Sym ivar, Usual* fallback, bool* retry) {
-  *retry = false;
-  if (const IVarInfo* v = FindIVar(ClassOf(object), ivar)) return v;
+// Finds the variable; on a miss the error road's answer (retry looks again).
+const IVarInfo* ResolveIVar(const char* operation, TbObj object, Sym ivar, Usual* fallback) {
+  const IVarInfo* v = nullptr;
   RaiseSpec report;
   report.gencode = EG_NOVARMETHOD;
   report.operation = operation;
@@ -169,10 +171,9 @@ const IVarInfo* ResolveIVar(const char* operation, TbObj object, Sym ivar, Usual
   report.canSubstitute = true;
   report.canDefault = true;
   report.canRetry = true;
-  Answer a = RaiseError(report);
-  *retry = a.resolution == Resolution::Retry;
-  *fallback = a.resolution == Resolution::Substitute ? a.value : NilValue();
-  return nullptr;
+  *fallback =
+      Insist([&] { return (v = FindIVar(ClassOf(object), ivar)) != nullptr; }, report).answer.SubstituteOr(NilValue());
+  return v;
 }
 
 }  // namespace
@@ -185,15 +186,12 @@ namespace {
 
 // Apart, so that the quick case never writes its argument to memory.
 __attribute__((noinline)) TbObj ObjectRaising(Usual value) {
-  for (;;) {
-    if (IsSomeObject(value)) return AsObj(value);
-    Answer a = RaiseTypeError("_P2Object", value, T_OBJECT);
-    if (a.resolution == Resolution::Default) return nullptr;
-    if (a.resolution == Resolution::Substitute) {
-      if (HasType(a.value, T_OBJECT) && !WordOf(a.value)) return nullptr;  // the empty object stands for none
-      value = a.value;
-    }
-  }
+  Insisted object = Insist([&] { return IsSomeObject(value); },
+                           [&] { return TypeReport("_P2Object", value, T_OBJECT); });
+  if (object.holds) return AsObj(value);
+  // A substitute is an object (the error road lets no other type through); the empty one stands
+  // for none, as the default does.
+  return AsObj(object.answer.SubstituteOr(Usual{0, T_OBJECT}));
 }
 
 }  // namespace
@@ -205,27 +203,22 @@ TBRT std::int32_t IsNil(Usual value) { return IsNilValue(value) ? 1 : 0; }
 TBRT Usual CreateInstance(std::uint32_t countWord, Usual* args) {
   std::uint32_t passed = PassedOf(countWord);
   Sym classSym = passed ? NameSymbol(args[0]) : 0;
-  const ClassInfo* c = FindClass(classSym);
-  while (!c) {
-    RaiseSpec report;
-    report.gencode = EG_NOCLASS;
-    report.operation = "CreateInstance";
-    report.description = "Class does not exist";
-    report.SetArgs({SymbolValue(classSym)});
-    report.funcSym = classSym;
-    report.argNum = 1;
-    report.canDefault = true;
-    report.canRetry = true;
-    Answer a = RaiseError(report);
-    if (a.resolution != Resolution::Retry) return Usual{0, T_OBJECT};
-    c = FindClass(classSym);
-  }
-  TbObj object = NewInstance(c->instanceSize);
+  const ClassInfo* c = nullptr;
+  RaiseSpec noClass;
+  noClass.gencode = EG_NOCLASS;
+  noClass.operation = "CreateInstance";
+  noClass.description = "Class does not exist";
+  noClass.SetArgs({SymbolValue(classSym)});
+  noClass.funcSym = classSym;
+  noClass.argNum = 1;
+  noClass.canDefault = true;
+  noClass.canRetry = true;
+  if (!Insist([&] { return (c = FindClass(classSym)) != nullptr; }, noClass).holds) return Usual{0, T_OBJECT};
+  TbObj object = nullptr;
   // An instance memory cannot hold is a memory error; its default is the null object.
-  while (!object) {
-    if (!RetryAfterMemoryError("CreateInstance", "No memory for the instance")) return Usual{0, T_OBJECT};
-    object = NewInstance(c->instanceSize);
-  }
+  RaiseSpec noMemory = MemoryReport("CreateInstance", "No memory for the instance");
+  if (!Insist([&] { return (object = NewInstance(c->instanceSize)) != nullptr; }, noMemory).holds)
+    return Usual{0, T_OBJECT};
   reinterpret_cast<InstanceHeader*>(object)->cls = const_cast<ClassInfo*>(c);
   Usual self = ObjectValue(object);
   if (const MethodInfo* init = FindMethod(c, SYM_INIT)) {
@@ -239,13 +232,10 @@ TBRT Usual CreateInstance(std::uint32_t countWord, Usual* args) {
 namespace {
 
 __attribute__((noinline)) Usual IVarGetResolving(TbObj object, Sym ivar) {
-  for (;;) {
-    if (!object) return NilValue();
-    Usual fallback;
-    bool retry;
-    if (const IVarInfo* v = ResolveIVar("IVarGet", object, ivar, &fallback, &retry)) return ReadField(object, *v);
-    if (!retry) return fallback;
-  }
+  if (!object) return NilValue();
+  Usual fallback;
+  if (const IVarInfo* v = ResolveIVar("IVarGet", object, ivar, &fallback)) return ReadField(object, *v);
+  return fallback;
 }
 
 }  // namespace
@@ -291,16 +281,11 @@ TBRT Usual IVarGet(TbObj object, Sym ivar) {
 }
 
 TBRT Usual IVarPut(TbObj object, Sym ivar, Usual value) {
-  for (;;) {
-    if (!object) return NilValue();
-    Usual fallback;
-    bool retry;
-    const IVarInfo* v = ResolveIVar("IVarPut", object, ivar, &fallback, &retry);
-    if (!v) {
-      if (retry) continue;
-      return fallback;
-    }
-    if (WriteField(object, *v, value)) return ReadField(object, *v);
+  if (!object) return NilValue();
+  Usual fallback;
+  const IVarInfo* v = ResolveIVar("IVarPut", object, ivar, &fallback);
+  if (!v) return fallback;
+  auto report = [&] {
     RaiseSpec report;
     report.gencode = EG_DATATYPE;
     report.operation = "IVarPut";
@@ -314,23 +299,15 @@ TBRT Usual IVarPut(TbObj object, Sym ivar, Usual value) {
     report.substituteType = v->type;
     report.canDefault = true;
     report.canRetry = true;
-    Answer a = RaiseError(report);
-    if (a.resolution == Resolution::Default) return NilValue();
-    if (a.resolution == Resolution::Substitute) value = a.value;
-  }
+    return report;
+  };
+  if (!Insist([&] { return WriteField(object, *v, value); }, report, Into(value)).holds) return NilValue();
+  return ReadField(object, *v);
 }
 
-TBRT Usual Send(std::uint32_t countWord, Usual* args) {
-  std::uint32_t passed = PassedOf(countWord);
-  if (passed < 2) return MissingMethod("Send", passed ? args[0] : NilValue(), 0);
-  return SendWith("Send", args[0], NameSymbol(args[1]), args + 2, passed - 2);
-}
+TBRT Usual Send(std::uint32_t countWord, Usual* args) { return SendNamed("Send", countWord, args); }
 
-TBRT Usual _SendSelf(std::uint32_t countWord, Usual* args) {
-  std::uint32_t passed = PassedOf(countWord);
-  if (passed < 2) return MissingMethod("_SendSelf", passed ? args[0] : NilValue(), 0);
-  return SendWith("_SendSelf", args[0], NameSymbol(args[1]), args + 2, passed - 2);
-}
+TBRT Usual _SendSelf(std::uint32_t countWord, Usual* args) { return SendNamed("_SendSelf", countWord, args); }
 
 TBRT Usual _SendClassParams(TbObj object, Sym method, TbArr args) {
   std::uint32_t n = args ? args->length : 0;

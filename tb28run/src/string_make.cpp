@@ -8,24 +8,21 @@ namespace {
 
 template <typename Make>
 TbStr Acquire(const char* operation, std::uint64_t length, Make make) {
-  for (;;) {
-    bool tooLong = length > kMaxStringLength;
-    if (!tooLong)
-      if (TbStr s = make()) return s;
-    RaiseSpec report;
-    report.gencode = tooLong ? EG_STROVERFLOW : EG_MEM;
-    report.operation = operation;
-    report.description = tooLong ? "The result is longer than a string can be" : "Not enough memory for the string";
-    report.canDefault = true;
-    report.canRetry = !tooLong;
-    report.canSubstitute = true;
-    report.substituteType = T_STRING;
-    report.maxSize = std::uint32_t(kMaxStringLength);
-    Answer a = RaiseError(report);
-    if (a.resolution == Resolution::Retry) continue;
-    if (a.resolution == Resolution::Substitute && HasType(a.value, T_STRING)) return AsStr(a.value);
-    return NewString("", 0);
-  }
+  bool tooLong = length > kMaxStringLength;
+  TbStr made = nullptr;
+  RaiseSpec report;
+  report.gencode = tooLong ? EG_STROVERFLOW : EG_MEM;
+  report.operation = operation;
+  report.description = tooLong ? "The result is longer than a string can be" : "Not enough memory for the string";
+  report.canDefault = true;
+  report.canRetry = !tooLong;
+  report.canSubstitute = true;
+  report.substituteType = T_STRING;
+  report.maxSize = std::uint32_t(kMaxStringLength);
+  Insisted got = Insist([&] { return !tooLong && (made = make()) != nullptr; }, report);
+  if (got.holds) return made;
+  // A substitute is a string: the error road lets no other type through.
+  return got.answer.resolution == Resolution::Substitute ? AsStr(got.answer.value) : NewString("", 0);
 }
 
 }  // namespace

@@ -12,13 +12,10 @@ TBRT TbStr Psz2String(const char* text) {
 }
 
 TBRT const char* Cast2Psz(Usual value) {
-  for (;;) {
-    if (HasType(value, T_STRING)) return tb::Text(AsStr(value));
-    if (IsNilValue(value)) return "";
-    tb::Answer a = tb::RaiseTypeError("Cast2Psz", value, T_STRING);
-    if (a.resolution == tb::Resolution::Default) return "";
-    if (a.resolution == tb::Resolution::Substitute) value = a.value;
-  }
+  auto isText = [&] { return HasType(value, T_STRING) || IsNilValue(value); };
+  auto report = [&] { return tb::TypeReport("Cast2Psz", value, T_STRING); };
+  if (!tb::Insist(isText, report, tb::Into(value)).holds || IsNilValue(value)) return "";
+  return tb::Text(AsStr(value));
 }
 
 TBRT const char* String2Psz(TbStr text) { return tb::Text(text); }

@@ -41,8 +41,7 @@ Usual AddDays(const Usual& date, const Usual& days) {
   report.canDefault = true;
   report.canSubstitute = true;
   report.substituteType = T_DATE;
-  tb::Answer answer = tb::RaiseError(report);
-  return answer.resolution == tb::Resolution::Substitute ? answer.value : Usual{0, T_DATE};
+  return tb::RaiseError(report).SubstituteOr(Usual{0, T_DATE});
 }
 
 bool Addable(const Usual& u) { return HasType(u, T_STRING) || HasType(u, T_DATE) || tb::IsNumber(u); }
@@ -50,16 +49,17 @@ bool Addable(const Usual& u) { return HasType(u, T_STRING) || HasType(u, T_DATE)
 }  // namespace
 
 TBRT Usual _PAD(Usual a, Usual b) {
-  for (;;) {
-    if (HasType(a, T_STRING) && HasType(b, T_STRING)) return StringValue(_CCS(AsStr(a), AsStr(b)));
-    if (tb::IsNumber(a) && tb::IsNumber(b)) return AddNumbers(a, b);
-    if (HasType(a, T_DATE) && tb::IsNumber(b)) return AddDays(a, b);
-    if (tb::IsNumber(a) && HasType(b, T_DATE)) return AddDays(b, a);
-    bool aFits = Addable(a);
-    Usual& culprit = aFits ? b : a;
-    std::uint32_t wanted = aFits && HasType(a, T_STRING) ? T_STRING : T_INT;
-    tb::Answer answer = tb::RaiseTypeError("+", culprit, wanted, aFits ? 2 : 1);
-    if (answer.resolution == tb::Resolution::Default) return a;
-    if (answer.resolution == tb::Resolution::Substitute) culprit = answer.value;
-  }
+  bool aFits = true;  // else a is the operand at fault
+  auto addable = [&] {
+    aFits = Addable(a);
+    return (HasType(a, T_STRING) && HasType(b, T_STRING)) || (tb::IsNumber(a) && tb::IsNumber(b)) ||
+           (HasType(a, T_DATE) && tb::IsNumber(b)) || (tb::IsNumber(a) && HasType(b, T_DATE));
+  };
+  auto report = [&] {
+    return tb::TypeReport("+", aFits ? b : a, aFits && HasType(a, T_STRING) ? T_STRING : T_INT, aFits ? 2 : 1);
+  };
+  if (!tb::Insist(addable, report, [&](const Usual& substitute) { (aFits ? b : a) = substitute; }).holds) return a;
+  if (HasType(a, T_STRING)) return StringValue(_CCS(AsStr(a), AsStr(b)));
+  if (tb::IsNumber(a) && tb::IsNumber(b)) return AddNumbers(a, b);
+  return HasType(a, T_DATE) ? AddDays(a, b) : AddDays(b, a);
 }

@@ -70,16 +70,15 @@ Relation Relate(const Usual& a, const Usual& b) {
 // order), the offending one goes through the error road: a first when it has no order at all,
 // else b. False when the error block chose the default.
 bool Settle(const char* operation, Usual& a, Usual& b, bool ordering, Relation* relation) {
-  for (;;) {
+  bool aFits = true;
+  auto comparable = [&] {
     *relation = Relate(a, b);
-    bool aFits = !ordering || HasOrder(KindOf(a));
+    aFits = !ordering || HasOrder(KindOf(a));
     bool bFits = ordering ? KindOf(a) == KindOf(b) : *relation != Relation::Incomparable;
-    if (aFits && bFits) return true;
-    Usual& culprit = aFits ? b : a;
-    tb::Answer answer = tb::RaiseTypeError(operation, culprit, aFits ? UsualType(a) : T_INT, aFits ? 2 : 1);
-    if (answer.resolution == tb::Resolution::Default) return false;
-    if (answer.resolution == tb::Resolution::Substitute) culprit = answer.value;
-  }
+    return aFits && bFits;
+  };
+  auto report = [&] { return tb::TypeReport(operation, aFits ? b : a, aFits ? UsualType(a) : T_INT, aFits ? 2 : 1); };
+  return tb::Insist(comparable, report, [&](const Usual& substitute) { (aFits ? b : a) = substitute; }).holds;
 }
 
 // Two integers, the usual operands, compare as they are: no kinds, no doubles.
@@ -119,13 +118,10 @@ TBRT std::int32_t _PLS(Usual a, Usual b) {
 TBRT Usual Max(Usual a, Usual b) {
   auto numberOrDate = [](const Usual& u) { return KindOf(u) == Kind::Number || KindOf(u) == Kind::Date; };
   if (!tb::Demand("Max", a, T_INT, 1, numberOrDate)) return a;
-  Relation r;
-  for (;;) {
-    r = Relate(a, b);
-    if (KindOf(a) == KindOf(b)) break;
-    tb::Answer answer = tb::RaiseTypeError("Max", b, UsualType(a), 2);
-    if (answer.resolution == tb::Resolution::Default) return a;
-    if (answer.resolution == tb::Resolution::Substitute) b = answer.value;
-  }
-  return r == Relation::Less ? b : a;  // a NaN on either side keeps the first
+  auto alike = [&] { return KindOf(a) == KindOf(b); };
+  if (!tb::Insist(
+           alike, [&] { return tb::TypeReport("Max", b, UsualType(a), 2); }, tb::Into(b))
+           .holds)
+    return a;
+  return Relate(a, b) == Relation::Less ? b : a;  // a NaN on either side keeps the first
 }

@@ -8,7 +8,6 @@
 
 #include <win32_testing.h>
 
-#include "answering_block.h"
 #include "errors/error_log.h"
 #include "errors/error_message_text.h"
 #include "fuzz_session.h"
@@ -23,9 +22,8 @@ constexpr std::size_t kMaxWrites = 40;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::ProgramInput input(data, size);
+  fuzz::AnsweredInput input(data, size);
   auto& [in, session, roots, maker] = input;
-  fuzz::InstallAnsweringBlock(maker);
   fuzz::ScratchLog log;
   if (in.ConsumeBool()) Win32TestPretendModuleLoaded("KMTBRT20.DLL", TRUE);
   if (in.ConsumeBool()) Win32TestPretendModuleLoaded("TB27RUN.DLL", TRUE);

@@ -21,7 +21,6 @@
 #include <string>
 #include <vector>
 
-#include "answering_block.h"
 #include "errors/error_log.h"
 #include "fuzz_session.h"
 #include "program_input.h"
@@ -230,9 +229,8 @@ void PutLogInPlace(FuzzedDataProvider& in, LogShape shape) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::ProgramInput input(data, size);
+  fuzz::AnsweredInput input(data, size);
   auto& [in, session, roots, maker] = input;
-  fuzz::InstallAnsweringBlock(maker);
   fuzz::ScratchLog scratch;
   // The log held by another handle of this process is held for good: waiting would only slow
   // the run.

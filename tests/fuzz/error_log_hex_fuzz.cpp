@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <string>
 
-#include "answering_block.h"
 #include "errors/error_log_hex.h"
 #include "fuzz_session.h"
 #include "program_input.h"
@@ -46,9 +45,8 @@ void CheckWords(Usual value, const std::string& rendered) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::ProgramInput input(data, size);
+  fuzz::AnsweredInput input(data, size);
   auto& [in, session, roots, maker] = input;
-  fuzz::InstallAnsweringBlock(maker);
   // A float's decimals are told by the separator in force.
   if (in.ConsumeBool()) CallKest<1>(SetDecimalSep, IntValue(in.ConsumeIntegralInRange(0, 255)));
   if (in.ConsumeBool()) CallKest<1>(SetDecimal, IntValue(in.ConsumeIntegralInRange(0, 9)));

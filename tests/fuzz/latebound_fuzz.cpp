@@ -7,7 +7,6 @@
 #include <iterator>
 #include <vector>
 
-#include "answering_block.h"
 #include "fuzz_session.h"
 #include "program_input.h"
 #include "tb28run/testing.h"
@@ -30,9 +29,8 @@ constexpr std::uint32_t kMaxArguments = 8;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::ProgramInput input(data, size);
+  fuzz::AnsweredInput input(data, size);
   auto& [in, session, roots, maker] = input;
-  fuzz::InstallAnsweringBlock(maker);
   // Now and then a collection before every allocation, so that a value some helper holds where
   // the collector cannot see it is freed under it.
   if (in.ConsumeIntegralInRange(0, 15) == 0) TbTestSetGcStress(1);

@@ -9,7 +9,6 @@
 #include <iterator>
 #include <string>
 
-#include "answering_block.h"
 #include "fuzz_session.h"
 #include "intl/set_international.h"
 #include "program_input.h"
@@ -35,9 +34,8 @@ bool IsModeSymbol(Usual value) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::ProgramInput input(data, size);
+  fuzz::AnsweredInput input(data, size);
   auto& [in, session, roots, maker] = input;
-  fuzz::InstallAnsweringBlock(maker);
 
   for (LCTYPE query : kQueries) {
     switch (in.ConsumeIntegralInRange(0, 3)) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "answering_block.h"
 #include "fuzz_session.h"
 #include "value_maker.h"
 #include "value_roots.h"
@@ -22,6 +23,11 @@ struct ProgramInput {
   ProgramSession session;
   ValueRoots roots;
   ValueMaker maker;
+};
+
+// An input whose runtime errors go to the answering block its own bytes script (answering_block.h).
+struct AnsweredInput : ProgramInput {
+  AnsweredInput(const std::uint8_t* data, std::size_t size) : ProgramInput(data, size) { InstallAnsweringBlock(maker); }
 };
 
 // The bytes of a string value; for a value of another type a finding that `what` names.

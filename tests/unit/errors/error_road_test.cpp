@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "error_recorder.h"
 #include "errors/error_class.h"
 #include "program_fixture.h"
 #include "runtime/call.h"
@@ -10,36 +11,8 @@
 
 namespace {
 
-struct Seen {
-  std::uint32_t gencode;
-  std::string operation;
-  std::string stack;
-  std::string subsystem;
-  std::uint32_t argnum;
-  bool canRetry;
-};
-std::vector<Seen> seen;
-std::vector<Usual> answers;  // what the block answers, in turn; then FALSE
-Sym classToDeclare = 0;
-
-Usual RecordingBlock(std::uint32_t, Usual* args) {
-  TbObj e = _P2Object(args[0]);
-  auto text = [e](Sym s) {
-    Usual v = IVarGet(e, s);
-    return std::string(String2Psz(AsStr(v)), SLen(AsStr(v)));
-  };
-  seen.push_back({_P2DW(IVarGet(e, SYM_GENCODE)), text(SYM_OPERATION), text(SYM_STACK), text(SYM_SUBSYSTEM),
-                  _P2DW(IVarGet(e, SYM_ARGNUM)), IVarGet(e, SYM_CANRETRY).value != 0});
-  if (classToDeclare) {
-    DeclareClass(classToDeclare, 0, sizeof(InstanceHeader), nullptr, 0, 0, 0);
-    classToDeclare = 0;
-  }
-  if (answers.empty()) return LogicValue(false);
-  Usual a = answers.front();
-  answers.erase(answers.begin());
-  return a;
-}
-const CodeBlock kRecordingBlock{1, &RecordingBlock};
+std::vector<RaisedError>& seen = ErrorRecorder::Raised();
+Sym classToDeclare = 0;  // declared by the block before it answers
 
 // A routine of the program standing at line 17 when the operation fails.
 TbObj RoutineConverting(Usual value) {
@@ -61,11 +34,13 @@ class ErrorRoadTest : public ProgramTest {
   void SetUp() override {
     ProgramTest::SetUp();
     ASSERT_EQ(ModuleInit(), 0);
-    seen.clear();
-    answers.clear();
     classToDeclare = 0;
     CallKest<declared::ErrorFunc>(ErrorFunc, PtrValue(reinterpret_cast<const void*>(&DefErrorGen)));
-    CallKest<declared::ErrorBlock>(ErrorBlock, CodeBlockValue(&kRecordingBlock));
+    ErrorRecorder::InstallOnErrors();
+    ErrorRecorder::OnRaised() = [] {
+      if (classToDeclare) DeclareClass(classToDeclare, 0, sizeof(InstanceHeader), nullptr, 0, 0, 0);
+      classToDeclare = 0;
+    };
   }
 };
 
@@ -75,22 +50,22 @@ TEST_F(ErrorRoadTest, TheBlockReceivesAnErrorFromTheRecordNamingTheRoutine) {
   EXPECT_EQ(seen[0].gencode, 1u);
   EXPECT_EQ(seen[0].operation, "_P2Object");
   EXPECT_EQ(seen[0].subsystem, "TB28RUN");
-  EXPECT_EQ(seen[0].argnum, 1u);
+  EXPECT_EQ(seen[0].argNum, 1u);
   EXPECT_NE(seen[0].stack.find("ROUTINE (Line:17)\r\n"), std::string::npos) << seen[0].stack;
 }
 
 TEST_F(ErrorRoadTest, AValueSubstitutes) {
   Usual other = CallKest<declared::CreateInstance>(CreateInstance, SymbolValue(SYM_TBOBJECT));
-  answers = {other};
+  ErrorRecorder::Answer(other);
   EXPECT_EQ(RoutineConverting(S("no object")), AsObj(other));
   EXPECT_EQ(seen.size(), 1u);
 }
 
 TEST_F(ErrorRoadTest, ASubstituteOfTheWrongTypeTakesTheDefaultInsteadOfAskingAgain) {
-  answers = {S("still no object")};
+  ErrorRecorder::Answer(S("still no object"));
   EXPECT_EQ(RoutineConverting(IntValue(5)), nullptr);
   EXPECT_EQ(seen.size(), 1u);
-  answers = {Usual{0, T_OBJECT}};  // the empty object, as a handler's substitute for an object
+  ErrorRecorder::Answer(Usual{0, T_OBJECT});  // the empty object, as a handler's substitute for an object
   EXPECT_EQ(RoutineConverting(IntValue(5)), nullptr);
   EXPECT_EQ(seen.size(), 2u);
 }
@@ -98,7 +73,7 @@ TEST_F(ErrorRoadTest, ASubstituteOfTheWrongTypeTakesTheDefaultInsteadOfAskingAga
 TEST_F(ErrorRoadTest, TrueRetriesAndTheRetryCanSucceed) {
   Sym later = SysAddAtom("LATER");
   classToDeclare = later;  // the block declares the missing class, then asks for a retry
-  answers = {LogicValue(true)};
+  ErrorRecorder::Answer(LogicValue(true));
   Usual object = RoutineCreating(later);
   EXPECT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].gencode, 19u);
@@ -107,7 +82,8 @@ TEST_F(ErrorRoadTest, TrueRetriesAndTheRetryCanSucceed) {
 }
 
 TEST_F(ErrorRoadTest, RetryIsAskedAgainUntilTheBlockGivesUp) {
-  answers = {LogicValue(true), LogicValue(true)};
+  ErrorRecorder::Answer(LogicValue(true));
+  ErrorRecorder::Answer(LogicValue(true));
   Usual object = RoutineCreating(SysAddAtom("NEVER"));
   EXPECT_EQ(seen.size(), 3u);
   EXPECT_EQ(object.value, 0u);
@@ -138,8 +114,8 @@ TEST_F(ErrorRoadTest, TrueToAnErrorOfferingNoRetryIsTheDefaultAskedOnce) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    seen.clear();
-    answers.assign(50, LogicValue(true));
+    ErrorRecorder::InstallOnErrors();
+    for (int i = 0; i < 50; ++i) ErrorRecorder::Answer(LogicValue(true));
     Usual result = c.raise();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_FALSE(seen[0].canRetry);

@@ -1,18 +1,19 @@
 // The program up, with DefErrorGen as the error function and a caller's error block that records
-// every error it receives and answers from a script (the default, FALSE, once it runs out). The
-// clock stands still, and the international settings can be read back in one snapshot.
+// every error it receives and answers from a script (error_recorder.h). The clock stands still,
+// and the international settings can be read back in one snapshot.
 #pragma once
 
-#include <deque>
 #include <string>
 #include <vector>
 
+#include "error_recorder.h"
 #include "errors/error_class.h"
 #include "intl/set_international.h"
 #include "program_fixture.h"
 #include "runtime/call.h"
 #include "tb28run/testing_clock.h"
 
+// The variables of an Error a test expects the caller's block to receive.
 struct ReceivedError {
   std::string subsystem;
   std::uint32_t gencode;
@@ -51,9 +52,7 @@ class IntlTest : public ProgramTest {
     ProgramTest::SetUp();
     ASSERT_EQ(ModuleInit(), 0);
     CallKest<declared::ErrorFunc>(ErrorFunc, PtrValue(reinterpret_cast<const void*>(&DefErrorGen)));
-    CallKest<declared::ErrorBlock>(ErrorBlock, CodeBlockValue(&kCallerBlock));
-    Received().clear();
-    Script().clear();
+    ErrorRecorder::InstallOnErrors();
   }
 
   static Usual SetIntl(Usual mode) { return CallKest<1>(SetInternational, mode); }
@@ -89,29 +88,7 @@ class IntlTest : public ProgramTest {
   }
 
   static bool IsSymbol(Usual value, Sym symbol) { return value.type == T_SYMBOL && value.value == symbol; }
-  static bool IsCallerBlock(Usual block) {
-    return block.type == T_CODEBLOCK && block.value == reinterpret_cast<std::uintptr_t>(&kCallerBlock);
-  }
+  static bool IsCallerBlock(Usual block) { return ErrorRecorder::IsInstalled(block); }
 
-  static std::vector<ReceivedError>& Received() {
-    static std::vector<ReceivedError> received;
-    return received;
-  }
-  static std::deque<Usual>& Script() {
-    static std::deque<Usual> script;
-    return script;
-  }
-
- private:
-  static Usual CallerBlock(std::uint32_t, Usual* args) {
-    TbObj e = _P2Object(args[0]);
-    auto text = [e](Sym s) { return Str(IVarGet(e, s)); };
-    Received().push_back(ReceivedError{text(SYM_SUBSYSTEM), _P2DW(IVarGet(e, SYM_GENCODE)), text(SYM_OPERATION),
-                                       text(SYM_ARG), _P2Logic(IVarGet(e, SYM_CANDEFAULT)) != 0});
-    if (Script().empty()) return LogicValue(false);
-    Usual answer = Script().front();
-    Script().pop_front();
-    return answer;
-  }
-  static inline const CodeBlock kCallerBlock{1, &CallerBlock};
+  static std::vector<RaisedError>& Received() { return ErrorRecorder::Raised(); }
 };

@@ -104,13 +104,13 @@ TEST_F(SetInternationalTest, AnUnknownModeReachesTheCallersBlockAndChangesNothin
     SCOPED_TRACE(c.name);
     Scramble();
     Received().clear();
-    Script().assign(c.answers.begin(), c.answers.end());
+    for (const Usual& answer : c.answers) ErrorRecorder::Answer(answer);
     IntlSnapshot before = Snapshot();
     EXPECT_TRUE(IsSymbol(SetIntl(c.mode), SYM_WINDOWS));
     EXPECT_EQ(Snapshot(), before);
     ASSERT_EQ(Received().size(), c.expected.size());
     for (std::size_t i = 0; i < c.expected.size(); ++i) {
-      const ReceivedError& got = Received()[i];
+      const RaisedError& got = Received()[i];
       const ReceivedError& want = c.expected[i];
       EXPECT_EQ(got.subsystem, want.subsystem) << i;
       EXPECT_EQ(got.gencode, want.gencode) << i;
@@ -124,7 +124,7 @@ TEST_F(SetInternationalTest, AnUnknownModeReachesTheCallersBlockAndChangesNothin
 
 TEST_F(SetInternationalTest, AStringReplacedByAModeAppliesIt) {
   Scramble();
-  Script().push_back(SymbolValue(SYM_BINARY));
+  ErrorRecorder::Answer(SymbolValue(SYM_BINARY));
   EXPECT_TRUE(IsSymbol(SetIntl(S("BINARY")), SYM_WINDOWS));
   ASSERT_EQ(Received().size(), 1u);
   EXPECT_EQ(Received()[0].operation, "_P2Symbol");

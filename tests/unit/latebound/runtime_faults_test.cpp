@@ -74,11 +74,11 @@ TEST_F(RuntimeFaultsTest, EachFaultReachesTheBlock) {
 
 TEST_F(RuntimeFaultsTest, TheRuntimesAnswerComesBack) {
   Usual flat = Ints({1, 2});
-  Answers().assign(1, S("instead"));  // a substitute for the missing element
+  ErrorRecorder::Answer(S("instead"));  // a substitute for the missing element
   EXPECT_EQ(Describe(CallBySymbol(SYM___PCARRGETCOLLECTION, {flat, IntValue(3)})), "'instead'");
-  Answers().assign(1, S("instead"));  // a store takes no substitute: NIL, nothing stored
+  ErrorRecorder::Answer(S("instead"));  // a store takes no substitute: NIL, nothing stored
   EXPECT_EQ(Describe(CallBySymbol(SYM___PCARRPUTCOLLECTION, {flat, IntValue(3), IntValue(9)})), "NIL");
-  Answers().assign(1, S("instead"));
+  ErrorRecorder::Answer(S("instead"));
   EXPECT_EQ(Describe(CallBySymbol(SYM___PCSEND, {Box(), S("nosuch")})), "'instead'");
   EXPECT_EQ(Describe(flat), "{1, 2}");
   EXPECT_EQ(Seen().size(), 3u);

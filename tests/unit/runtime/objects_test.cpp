@@ -2,7 +2,9 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "error_recorder.h"
 #include "runtime_fixture.h"
 #include "tb28run/errors.h"
 #include "tb28run/numbers.h"
@@ -161,6 +163,19 @@ TEST_F(ObjectsTest, MissingVariableAndMethodReachTheErrorBlock) {
   EXPECT_EQ(blockCalls, 2);
   EXPECT_EQ(IVarGetInfo(object, missing), 0u);
   EXPECT_NE(IVarGetInfo(object, ivars[4]), 0u);
+}
+
+// A receiver the error block stood an object in for is settled: a retry of the method lookup that
+// follows asks about the method again, not about the receiver.
+TEST_F(ObjectsTest, ARetriedLookupDoesNotAskAgainAboutTheReceiver) {
+  ErrorRecorder::Install();
+  ErrorRecorder::Answer(ObjectValue(object));  // the receiver, 5, becomes the sample
+  ErrorRecorder::Answer(LogicValue(true));     // it has no MISSING: look again
+  Usual send[2] = {IntValue(5), SymbolValue(SysAddAtom("MISSING"))};
+  EXPECT_EQ(Send(CountWord(2, 2), send).type, T_NIL) << "then the default";
+  std::vector<std::string> raised;
+  for (const RaisedError& e : ErrorRecorder::Raised()) raised.push_back(std::to_string(e.gencode) + " " + e.operation);
+  EXPECT_EQ(raised, (std::vector<std::string>{"1 _P2Object", "13 Send", "13 Send"}));
 }
 
 // Variables are found by symbol whether their names were registered side by side or far apart,

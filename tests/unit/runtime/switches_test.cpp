@@ -10,6 +10,7 @@
 #include "tb28run/arrays.h"
 #include "tb28run/bringup.h"
 #include "tb28run/files.h"
+#include "tb28run/intl.h"
 #include "tb28run/numbers.h"
 #include "tb28run/process.h"
 #include "tb28run/value_ops.h"
@@ -57,6 +58,26 @@ TEST_F(SwitchesTest, AValueOfAnotherTypeIsAnArgumentErrorAndChangesNothing) {
     ASSERT_EQ(ErrorRecorder::Raised().size(), 1u) << s.name;
     EXPECT_EQ(ErrorRecorder::Raised()[0].operation, s.name);
     EXPECT_EQ(KestCall(s.fn, 1, {}).value, s.initially) << s.name;
+  }
+}
+
+// NIL only asks, whether passed or answered by the error block for a value of another type: the
+// switch stays as it was, and the error is not raised again.
+TEST_F(SwitchesTest, ANilTheErrorBlockAnswersLeavesTheSwitch) {
+  struct Setting {
+    const char* name;
+    KestFn fn;
+  };
+  const Setting settings[] = {
+      {"SetBeep", &SetBeep}, {"NetErr", &NetErr}, {"SetAmPm", &SetAmPm}, {"SetCentury", &SetCentury}};
+  for (const Setting& s : settings) {
+    bool before = KestCall(s.fn, 1, {}).value != 0;
+    ErrorRecorder::Install();
+    ErrorRecorder::Answer(NilValue());
+    ErrorRecorder::Answer(LogicValue(true));  // were it asked again: a retry, then the default
+    EXPECT_EQ(KestCall(s.fn, 1, {IntValue(1)}).value != 0, before) << s.name;
+    EXPECT_EQ(ErrorRecorder::Raised().size(), 1u) << s.name;
+    EXPECT_EQ(KestCall(s.fn, 1, {}).value != 0, before) << s.name;
   }
 }
 
