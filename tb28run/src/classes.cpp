@@ -121,6 +121,10 @@ const MethodInfo* FindMethodInClasses(const ClassInfo* cls, Sym method) {
 
 const IVarInfo* FindIVar(const ClassInfo* cls, Sym ivar) {
   if (!cls) return nullptr;
+#if defined(QUORLFIX_BENCH_WITHOUT_IVAR_TIERS)
+  auto found = cls->ivars.find(ivar);
+  return found == cls->ivars.end() ? nullptr : &found->second;
+#endif
   if (cls->lastIVarInfo && cls->lastIVar.symbol == ivar) return cls->lastIVarInfo;  // variables never change
   const IVarInfo* v = nullptr;
   if (!cls->ivarsBySymbol.empty()) {

@@ -48,6 +48,9 @@ TbTestLocalTime LocalNow() {
   return TbTestLocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
 #else
   std::time_t now = std::time(nullptr);
+#if defined(QUORLFIX_BENCH_WITHOUT_LAST_VALUES)
+  return Convert(now);
+#endif
   LastConversion& kept = last;
   if (!kept.known || kept.second != now) kept = LastConversion{now, Convert(now), true};
   return kept.time;

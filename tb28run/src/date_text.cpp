@@ -91,6 +91,11 @@ struct LastText {
   char text[4 * 32];
 };
 LastText last{};
+#if defined(QUORLFIX_BENCH_WITHOUT_LAST_VALUES)
+constexpr bool kWithoutLastValues = true;
+#else
+constexpr bool kWithoutLastValues = false;
+#endif
 
 }  // namespace
 
@@ -110,6 +115,9 @@ TBRT TbStr DToC(Usual date) {
   static_assert(sizeof kept.text >= 4 * sizeof kept.picture, "room for the longest text of a kept picture");
   tb::ScratchText<sizeof kept.text> scratch(MostFor(picture.size()));
   char* text = scratch.data();
+#if defined(QUORLFIX_BENCH_WITHOUT_LAST_VALUES)
+  kept.known = false;
+#endif
   if (kept.known && kept.day == day && kept.century == s.century &&
       picture == std::string_view(kept.picture, kept.pictureLength)) {
     std::memcpy(text, kept.text, kept.length);
@@ -117,7 +125,7 @@ TBRT TbStr DToC(Usual date) {
   }
   std::size_t length = std::size_t(Format(text, day, picture, s.century) - text);
   // Only a picture short enough to keep is kept, with its text.
-  if (picture.size() <= sizeof kept.picture) {
+  if (picture.size() <= sizeof kept.picture && !kWithoutLastValues) {
     std::memcpy(kept.picture, picture.data(), picture.size());
     std::memcpy(kept.text, text, length);
     kept.pictureLength = std::uint8_t(picture.size());

@@ -278,6 +278,9 @@ __attribute__((noinline)) Usual IVarGetAny(TbObj object, const ClassInfo* c, Sym
 }  // namespace
 
 TBRT Usual IVarGet(TbObj object, Sym ivar) {
+#if defined(QUORLFIX_BENCH_WITHOUT_IVAR_TIERS)
+  return IVarGetResolving(object, ivar);
+#endif
   // The variable its class was last asked for: late-bound code reads one variable of one class
   // again and again, most often a dynamic value. Read here, before anything else is set up.
   const ClassInfo* c = ClassOf(object);
