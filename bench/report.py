@@ -91,7 +91,6 @@ def figures(d, variant):
 def main():
     d = sys.argv[1]
     bench, loop = figures(d, "bench")
-    without, _ = figures(d, "bench-without")
     lua = load(d, "lua.json")
     process = load(d, "process.json")
     desktop = load(d, "desktop.json")
@@ -162,37 +161,39 @@ def main():
     for r in rows:
         print("  ".join(str(c).ljust(w) for c, w in zip(r, widths)))
 
-    # What the speed measures win: each tracked row with them and without them. A change counts
-    # only where it passes the noise, the larger of the two builds' spreads between rounds.
-    with open(os.path.join(d, "without.txt")) as f:
-        measures = f.read().split()
-    ab = []
-
-    def compare(what, with_value, with_noise, without_value, without_noise, unit=time_text):
-        noise = max(with_noise, without_noise)
-        change = without_value - with_value
-        verdict = "moves" if abs(change) > noise else "within noise"
-        ab.append((what, unit(with_value), unit(without_value), f"{change / with_value:+.1%}",
-                   f"+-{noise / with_value:.1%}", verdict))
-
-    pw, pwo = process["with"], process["without"]
+    # What each speed measure wins: each tracked row with it and without it. A change counts only
+    # where it passes the noise, the larger of the two builds' spreads between rounds.
+    variants = sorted({f.split(".")[1] for f in os.listdir(d) if f.startswith("latebound.bench-without-")})
     spread = lambda v: max(v["thirds_median_ms"]) - min(v["thirds_median_ms"])
-    compare("whole process, answered No (median wall)", pw["median_ms"] * 1e6, spread(pw) * 1e6,
-            pwo["median_ms"] * 1e6, spread(pwo) * 1e6)
-    compare("whole process, peak RSS", pw["peak_rss_kib"], pw["peak_rss_kib"] - pw["min_rss_kib"],
-            pwo["peak_rss_kib"], pwo["peak_rss_kib"] - pwo["min_rss_kib"], kib)
-    for what, name, *_ in late_rows + other_rows:
-        compare(what, bench[name].value, bench[name].noise, without[name].value, without[name].noise)
-    print()
-    print(f"A/B: the same rows without the speed measures {', '.join(measures)}; the two builds took turns, "
-          f"3 rounds each; noise: the larger spread of one build's figures between its rounds")
-    headers = ("measure", "with", "without", "change", "noise", "")
-    widths = [max(len(str(r[i])) for r in ab + [headers]) for i in range(len(headers))]
-    line = "  ".join(h.ljust(w) for h, w in zip(headers, widths))
-    print(line)
-    print("-" * len(line))
-    for r in ab:
-        print("  ".join(str(c).ljust(w) for c, w in zip(r, widths)))
+    pw = process["bench"]
+    for variant in variants:
+        without, _ = figures(d, variant)
+        pwo = process[variant]
+        ab = []
+
+        def compare(what, with_value, with_noise, without_value, without_noise, unit=time_text):
+            noise = max(with_noise, without_noise)
+            change = without_value - with_value
+            verdict = "MOVES" if abs(change) > noise else "within noise"
+            ab.append((what, unit(with_value), unit(without_value), f"{change / with_value:+.1%}",
+                       f"+-{noise / with_value:.1%}", verdict))
+
+        compare("whole process, answered No (median wall)", pw["median_ms"] * 1e6, spread(pw) * 1e6,
+                pwo["median_ms"] * 1e6, spread(pwo) * 1e6)
+        compare("whole process, peak RSS", pw["peak_rss_kib"], pw["peak_rss_kib"] - pw["min_rss_kib"],
+                pwo["peak_rss_kib"], pwo["peak_rss_kib"] - pwo["min_rss_kib"], kib)
+        for what, name, *_ in late_rows + other_rows:
+            compare(what, bench[name].value, bench[name].noise, without[name].value, without[name].noise)
+        print()
+        print(f"A/B, {variant[len('bench-without-'):]}: the rows with the measure and without it (builds taking "
+              f"turns, 3 rounds each; noise: the larger spread of one build's figures between its rounds)")
+        headers = ("measure", "with", "without", "change", "noise", "")
+        widths = [max(len(str(r[i])) for r in ab + [headers]) for i in range(len(headers))]
+        line = "  ".join(h.ljust(w) for h, w in zip(headers, widths))
+        print(line)
+        print("-" * len(line))
+        for r in ab:
+            print("  ".join(str(c).ljust(w) for c, w in zip(r, widths)))
     return 0
 
 
