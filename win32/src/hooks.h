@@ -6,6 +6,8 @@
 #include <win32_testing.h>
 #include <windows.h>
 
+#include <atomic>
+#include <cstdint>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -18,6 +20,7 @@ struct HookState {
   std::mutex mutex;
   Win32MessageBoxHook messageBox = nullptr;
   std::set<std::string> pretendModules;                        // lower-cased names
+  std::atomic<std::uint64_t> pretendChanges{0};                // counts changes of pretendModules
   std::map<LCTYPE, std::optional<std::string>> localeAnswers;  // nullopt: the query fails
   std::optional<std::string> commandLine;
 };

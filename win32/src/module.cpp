@@ -17,6 +17,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "hooks.h"
@@ -107,9 +108,148 @@ class Wanted {
   bool dll_ = false;
 };
 
+#if !defined(QUORLFIX_BENCH_WITHOUT_MODULE_CACHE)
+// Eight characters at once in ASCII lower case, as Lower makes each: a byte from 'A' to 'Z' (its
+// low seven bits in that range, its high bit clear) gains 0x20, no other byte changes.
+std::uint64_t LowerWord(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u, kHigh = 0x8080808080808080u;
+  std::uint64_t low7 = word & ~kHigh;
+  std::uint64_t atLeastA = low7 + (0x80 - 'A') * kOnes;   // high bit set where low7 >= 'A'
+  std::uint64_t pastZ = low7 + (0x80 - 'Z' - 1) * kOnes;  // high bit set where low7 > 'Z'
+  return word | ((atLeastA & ~pastZ & ~word & kHigh) >> 2);
+}
+
+// The name a request's answer is kept under: its file name (what follows the last '/') in ASCII
+// lower case, since the lookup reads nothing else of it and ignores case. A file name too long to
+// hold here is looked up every time. Every error asks twice, so the name is found with strlen and
+// memrchr and lowered a word at a time.
+class RequestKey {
+ public:
+  explicit RequestKey(const char* requested) {
+    std::size_t total = std::strlen(requested);
+    const void* slash = memrchr(requested, '/', total);
+    const char* name = slash ? static_cast<const char*>(slash) + 1 : requested;
+    length_ = total - static_cast<std::size_t>(name - requested);
+    if (length_ == 0 || length_ > sizeof words_) return;
+    std::size_t words = (length_ + 7) / 8;
+    words_[words - 1] = 0;  // the bytes past the name in the last word
+    std::memcpy(words_, name, length_);
+    for (std::size_t i = 0; i < words; ++i) words_[i] = LowerWord(words_[i]);
+  }
+  bool Kept() const { return length_ <= sizeof words_; }
+  std::string_view View() const { return std::string_view(reinterpret_cast<const char*>(words_), length_); }
+
+ private:
+  std::uint64_t words_[8];
+  std::size_t length_ = 0;
+};
+
+struct Mapping {
+  std::uintptr_t start;
+  std::string path;
+  std::size_t nameAt;  // where the file name begins in the path
+  bool isExecutable;   // the main program, reported again under its path
+  std::string_view Name() const { return std::string_view(path).substr(nameAt); }
+};
+
+// The shared objects loaded in the process, with their load addresses, as the dynamic linker
+// lists them. Asked on every error, the list is kept and read again only when the linker's
+// counts of objects added and removed have moved: nothing else can change the answer.
+class LoadedObjects {
+ public:
+  // Calls visit(mapping) for each object while the list cannot change under it.
+  template <class Visit>
+  void ForEach(Visit visit) {
+    std::lock_guard lock(mutex_);
+    if (Changed()) Reload();
+    for (const Mapping& mapping : mappings_) visit(mapping);
+  }
+
+  // The answer to a request (0 for none), worked out by resolve(mappings) under the list's lock.
+  // Each answer is kept under the request's key until the list changes or a module is pretended
+  // loaded or forgotten: a program asks for the same few names on every error.
+  template <class Resolve>
+  std::uintptr_t Find(const RequestKey& key, Resolve resolve) {
+    // Read before the answer is worked out: a change after it makes the next request start afresh.
+    std::uint64_t pretendChanges = win32::Hooks().pretendChanges.load(std::memory_order_acquire);
+    std::lock_guard lock(mutex_);
+    if (Changed()) Reload();
+    if (pretendChanges != pretendSeen_) {
+      answers_.clear();
+      pretendSeen_ = pretendChanges;
+    }
+    if (!key.Kept()) return resolve(std::as_const(mappings_));
+    for (const auto& [name, start] : answers_)
+      if (name == key.View()) return start;
+    std::uintptr_t found = resolve(std::as_const(mappings_));
+    if (answers_.size() >= kAnswersKept) answers_.clear();
+    answers_.emplace_back(std::string(key.View()), found);
+    return found;
+  }
+
+ private:
+  static constexpr std::size_t kAnswersKept = 16;
+  struct Counts {
+    unsigned long long adds = 0, subs = 0;
+    bool known = false;
+  };
+
+  // The linker's counts travel with the first object it reports; an old linker without them
+  // leaves the list to be read every time.
+  bool Changed() {
+    Counts now;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t size, void* data) -> int {
+          auto* counts = static_cast<Counts*>(data);
+          if (size >= offsetof(dl_phdr_info, dlpi_subs) + sizeof info->dlpi_subs) {
+            counts->adds = info->dlpi_adds;
+            counts->subs = info->dlpi_subs;
+            counts->known = true;
+          }
+          return 1;
+        },
+        &now);
+    bool changed = !now.known || !seen_.known || now.adds != seen_.adds || now.subs != seen_.subs;
+    seen_ = now;
+    return changed;
+  }
+
+  void Reload() {
+    mappings_.clear();
+    answers_.clear();
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void* data) -> int {
+          if (!info->dlpi_name || !*info->dlpi_name) return 0;  // the main program has no name here
+          std::uintptr_t lowest = UINTPTR_MAX;
+          for (int i = 0; i < info->dlpi_phnum; ++i)
+            if (info->dlpi_phdr[i].p_type == PT_LOAD)
+              lowest = std::min<std::uintptr_t>(lowest, info->dlpi_phdr[i].p_vaddr);
+          if (lowest == UINTPTR_MAX) lowest = 0;
+          std::string path = info->dlpi_name;
+          std::size_t nameAt = path.size() - BaseName(path).size();
+          bool isExecutable = path == ExecutablePath();
+          static_cast<std::vector<Mapping>*>(data)->push_back(
+              {info->dlpi_addr + lowest, std::move(path), nameAt, isExecutable});
+          return 0;
+        },
+        &mappings_);
+  }
+
+  std::mutex mutex_;
+  Counts seen_;
+  std::uint64_t pretendSeen_ = 0;
+  std::vector<Mapping> mappings_;
+  std::vector<std::pair<std::string, std::uintptr_t>> answers_;
+};
+
+LoadedObjects& Loaded() {
+  static LoadedObjects& loaded = *new LoadedObjects;
+  return loaded;
+}
+
+#else
 // Calls visit(start, path) for each shared object the dynamic linker has loaded, with the address
-// of its first mapping, until visit answers true. The list is asked afresh each time: a request
-// costs a walk of a few dozen objects, and no answer can be out of date.
+// of its first mapping, until visit answers true.
 template <class Visit>
 void ForEachObject(Visit visit) {
   dl_iterate_phdr(
@@ -125,6 +265,8 @@ void ForEachObject(Visit visit) {
       &visit);
 }
 
+#endif
+
 // The executable answers to its file name, and to that name with ".exe" as on Windows.
 bool IsMainModuleName(const Wanted& wanted) {
   static const std::string& exe = *new std::string(BaseName(ExecutablePath()));
@@ -136,6 +278,7 @@ bool IsMainModuleName(const Wanted& wanted) {
 
 extern "C" {
 
+#if defined(QUORLFIX_BENCH_WITHOUT_MODULE_CACHE)
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
   if (moduleName == nullptr) return MainModule();
   Wanted wanted(moduleName);
@@ -156,6 +299,30 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
   SetLastError(ERROR_MOD_NOT_FOUND);
   return nullptr;
 }
+#else
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
+  if (moduleName == nullptr) return MainModule();
+  std::uintptr_t found = Loaded().Find(RequestKey(moduleName), [&](const std::vector<Mapping>& mappings) {
+    Wanted wanted(moduleName);
+    if (IsMainModuleName(wanted)) return reinterpret_cast<std::uintptr_t>(MainModule());
+    {
+      auto& hooks = win32::Hooks();
+      std::lock_guard lock(hooks.mutex);
+      for (const std::string& pretended : hooks.pretendModules) {
+        if (wanted.Matches(pretended)) return reinterpret_cast<std::uintptr_t>(&pretended);
+      }
+    }
+    for (const Mapping& mapping : mappings) {
+      if (!mapping.isExecutable && wanted.Matches(mapping.Name())) return mapping.start;
+    }
+    return std::uintptr_t(0);
+  });
+  if (found) return reinterpret_cast<HMODULE>(found);
+  SetLastError(ERROR_MOD_NOT_FOUND);
+  return nullptr;
+}
+
+#endif
 
 // Windows Vista+ semantics: a name that fits is copied with its NUL, its length returned and
 // the last error cleared (ERROR_SUCCESS, as Windows since XP SP3 and Wine do); a name that does
@@ -170,11 +337,17 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
   if (module == nullptr || module == MainModule()) {
     path = ExecutablePath();
   } else {
+#if defined(QUORLFIX_BENCH_WITHOUT_MODULE_CACHE)
     ForEachObject([&](std::uintptr_t start, std::string_view objectPath) {
       if (reinterpret_cast<HMODULE>(start) != module) return false;
       copied = objectPath;
       return true;
     });
+#else
+    Loaded().ForEach([&](const Mapping& mapping) {
+      if (reinterpret_cast<HMODULE>(mapping.start) == module) copied = mapping.path;
+    });
+#endif
     if (copied.empty()) {
       SetLastError(ERROR_MOD_NOT_FOUND);
       return 0;

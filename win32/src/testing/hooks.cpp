@@ -20,6 +20,7 @@ void Win32TestPretendModuleLoaded(LPCSTR moduleName, BOOL loaded) {
   } else {
     Hooks().pretendModules.erase(win32::AsciiLower(moduleName));
   }
+  Hooks().pretendChanges.fetch_add(1, std::memory_order_release);
 }
 
 void Win32TestSetLocaleAnswer(LCTYPE type, LPCSTR answer) {
@@ -50,6 +51,7 @@ void Win32TestReset(void) {
     std::lock_guard lock(Hooks().mutex);
     Hooks().messageBox = nullptr;
     Hooks().pretendModules.clear();
+    Hooks().pretendChanges.fetch_add(1, std::memory_order_release);
     Hooks().localeAnswers.clear();
     Hooks().commandLine.reset();
   }
