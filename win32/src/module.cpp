@@ -37,20 +37,22 @@ const std::string& ExecutablePath() {
   return path;
 }
 
+// The address of an object's first mapping: its load address plus its lowest loaded segment's.
+std::uintptr_t FirstMapping(const dl_phdr_info* info) {
+  std::uintptr_t lowest = UINTPTR_MAX;
+  for (int i = 0; i < info->dlpi_phnum; ++i)
+    if (info->dlpi_phdr[i].p_type == PT_LOAD) lowest = std::min<std::uintptr_t>(lowest, info->dlpi_phdr[i].p_vaddr);
+  return info->dlpi_addr + (lowest == UINTPTR_MAX ? 0 : lowest);
+}
+
 HMODULE MainModule() {
   static const HMODULE handle = [] {
     std::uintptr_t base = 0;
     dl_iterate_phdr(
         [](dl_phdr_info* info, std::size_t, void* data) -> int {
           // The first object reported is the main program.
-          std::uintptr_t lowest = UINTPTR_MAX;
-          for (int i = 0; i < info->dlpi_phnum; ++i) {
-            if (info->dlpi_phdr[i].p_type == PT_LOAD)
-              lowest = std::min<std::uintptr_t>(lowest, info->dlpi_phdr[i].p_vaddr);
-          }
-          if (lowest == UINTPTR_MAX) lowest = 0;
           long page = sysconf(_SC_PAGESIZE);
-          std::uintptr_t address = info->dlpi_addr + lowest;
+          std::uintptr_t address = FirstMapping(info);
           if (page > 0) address &= ~(static_cast<std::uintptr_t>(page) - 1);
           *static_cast<std::uintptr_t*>(data) = address;
           return 1;
@@ -220,16 +222,11 @@ class LoadedObjects {
     dl_iterate_phdr(
         [](dl_phdr_info* info, std::size_t, void* data) -> int {
           if (!info->dlpi_name || !*info->dlpi_name) return 0;  // the main program has no name here
-          std::uintptr_t lowest = UINTPTR_MAX;
-          for (int i = 0; i < info->dlpi_phnum; ++i)
-            if (info->dlpi_phdr[i].p_type == PT_LOAD)
-              lowest = std::min<std::uintptr_t>(lowest, info->dlpi_phdr[i].p_vaddr);
-          if (lowest == UINTPTR_MAX) lowest = 0;
           std::string path = info->dlpi_name;
           std::size_t nameAt = path.size() - BaseName(path).size();
           bool isExecutable = path == ExecutablePath();
           static_cast<std::vector<Mapping>*>(data)->push_back(
-              {info->dlpi_addr + lowest, std::move(path), nameAt, isExecutable});
+              {FirstMapping(info), std::move(path), nameAt, isExecutable});
           return 0;
         },
         &mappings_);
@@ -255,12 +252,7 @@ void ForEachObject(Visit visit) {
   dl_iterate_phdr(
       [](dl_phdr_info* info, std::size_t, void* data) -> int {
         if (!info->dlpi_name || !*info->dlpi_name) return 0;  // the main program has no name here
-        std::uintptr_t lowest = UINTPTR_MAX;
-        for (int i = 0; i < info->dlpi_phnum; ++i)
-          if (info->dlpi_phdr[i].p_type == PT_LOAD)
-            lowest = std::min<std::uintptr_t>(lowest, info->dlpi_phdr[i].p_vaddr);
-        if (lowest == UINTPTR_MAX) lowest = 0;
-        return (*static_cast<Visit*>(data))(info->dlpi_addr + lowest, std::string_view(info->dlpi_name)) ? 1 : 0;
+        return (*static_cast<Visit*>(data))(FirstMapping(info), std::string_view(info->dlpi_name)) ? 1 : 0;
       },
       &visit);
 }
