@@ -6,7 +6,11 @@ processor time (user and system, ms: steadier than wall time on a busy machine) 
 resident set (KiB) that /usr/bin/time -f %M reports. The resident set is measured in runs of its
 own: a child spawned straight from this interpreter inherits the interpreter's high-water mark.
 
-usage: process_timing.py RUNS PROGRAM BASELINE
+Further programs given as NAME=PROGRAM (other builds of the program) take the same turns and are
+reported under their names. Each program's wall-time median over each third of its runs, in
+"thirds_median_ms", shows how far a median moves from one stretch of the run to the next.
+
+usage: process_timing.py RUNS PROGRAM BASELINE [NAME=PROGRAM ...]
 """
 import tempfile
 import json
@@ -53,34 +57,40 @@ def peak_rss(program):
 
 def main():
     runs, program, baseline = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+    named = [("program", program), ("baseline", baseline)] + [tuple(a.split("=", 1)) for a in sys.argv[4:]]
+    paths = [path for _, path in named]
     first = run_once(program, capture=True)
-    second = run_once(baseline, capture=True)
-    if first[1] != 0 or second[1] != 0:
-        sys.exit(f"exit codes {first[1]} and {second[1]}: both must end with 0")
-    if first[2] != second[2]:
-        sys.exit("the baseline does not print what the program prints:\n"
-                 f"{first[2].decode(errors='replace')}\n---\n{second[2].decode(errors='replace')}")
-    wall_samples = {program: [], baseline: []}
-    cpu_samples = {program: [], baseline: []}
-    rss_samples = {program: [], baseline: []}
+    for other in paths[1:]:
+        second = run_once(other, capture=True)
+        if first[1] != 0 or second[1] != 0:
+            sys.exit(f"exit codes {first[1]} and {second[1]}: both must end with 0")
+        if first[2] != second[2]:
+            sys.exit(f"{other} does not print what the program prints:\n"
+                     f"{first[2].decode(errors='replace')}\n---\n{second[2].decode(errors='replace')}")
+    wall_samples = {p: [] for p in paths}
+    cpu_samples = {p: [] for p in paths}
+    rss_samples = {p: [] for p in paths}
     for _ in range(runs):
-        for p in (program, baseline):
+        for p in paths:
             ms, code, _ = run_once(p)
             if code != 0:
                 sys.exit(f"{p} ended with {code}")
             wall_samples[p].append(ms)
             cpu_samples[p].append(run_once.cpu_ms)
     for _ in range(max(runs // 10, 5)):
-        for p in (program, baseline):
+        for p in paths:
             rss_samples[p].append(peak_rss(p))
     result = {}
-    for name, key in (("program", program), ("baseline", baseline)):
+    for name, key in named:
         wall = wall_samples[key]
         rss = rss_samples[key]
+        third = max(len(wall) // 3, 1)
         result[name] = {"path": key, "runs": runs, "median_ms": statistics.median(wall),
                         "mean_ms": statistics.fmean(wall), "best_ms": min(wall),
                         "median_cpu_ms": statistics.median(cpu_samples[key]),
-                        "peak_rss_kib": max(rss), "median_rss_kib": statistics.median(rss)}
+                        "thirds_median_ms": [statistics.median(wall[i:i + third]) for i in range(0, third * 3, third)],
+                        "peak_rss_kib": max(rss), "median_rss_kib": statistics.median(rss),
+                        "min_rss_kib": min(rss)}
     json.dump(result, sys.stdout, indent=1)
     print()
 

@@ -7,6 +7,7 @@ usage: report.py RESULTS_DIR
 import json
 import os
 import platform
+import statistics
 import subprocess
 import sys
 
@@ -16,25 +17,47 @@ def load(directory, name):
         return json.load(f)
 
 
-def medians(result):
-    """Median CPU time per iteration (ns) of each benchmark, from its repetitions' aggregates."""
+def repetitions(directory, program, variant):
+    """CPU time per iteration (ns) of each repetition of each benchmark, round by round:
+    {name: [[round 1's repetitions], [round 2's], ...]}."""
     out = {}
-    for b in result["benchmarks"]:
-        if b.get("aggregate_name") == "median":
+    rounds = sorted(f for f in os.listdir(directory) if f.startswith(f"{program}.{variant}.") and f.endswith(".json"))
+    for i, name in enumerate(rounds):
+        for b in load(directory, name)["benchmarks"]:
+            if b.get("run_type", "iteration") != "iteration":
+                continue
             scale = {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b["time_unit"]]
-            out[b["run_name"]] = b["cpu_time"] * scale
+            per_round = out.setdefault(b.get("run_name", b["name"]), [[] for _ in rounds])
+            per_round[i].append(b["cpu_time"] * scale)
     return out
 
 
-def bests(result):
-    """Best (lowest) CPU time per iteration (ns) of each benchmark over its repetitions."""
+class Figure:
+    """One measure of one build: its figure over every round and the spread of the rounds' own
+    figures, which is the noise a difference between builds has to pass."""
+
+    def __init__(self, value, per_round):
+        self.value = value
+        self.noise = max(per_round) - min(per_round)
+
+
+def medians(reps):
+    """Median CPU time per iteration of each benchmark."""
+    return {name: Figure(statistics.median(sum(rounds, [])), [statistics.median(r) for r in rounds])
+            for name, rounds in reps.items()}
+
+
+def late_bound(reps):
+    """The late-bound operations as Lua's are measured: the best repetition less the loop alone."""
+    loop = reps["EmptyLoop"]
+    best_loop = min(min(r) for r in loop)
     out = {}
-    for b in result["benchmarks"]:
-        if b.get("run_type", "iteration") == "iteration":
-            scale = {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b["time_unit"]]
-            name = b.get("run_name", b["name"])
-            out[name] = min(out.get(name, float("inf")), b["cpu_time"] * scale)
-    return out
+    for name, rounds in reps.items():
+        if name == "EmptyLoop":
+            continue
+        value = max(min(min(r) for r in rounds) - best_loop, 0.0)
+        out[name] = Figure(value, [max(min(r) - min(l), 0.0) for r, l in zip(rounds, loop)])
+    return out, best_loop
 
 
 def time_text(ns):
@@ -56,15 +79,18 @@ def machine():
     return f"{os.cpu_count()} x {model}; Linux {platform.release()}; {compiler}"
 
 
+def figures(d, variant):
+    bench = {}
+    for name in ("runtime", "error_log"):
+        bench.update(medians(repetitions(d, name, variant)))
+    late, loop = late_bound(repetitions(d, "latebound", variant))
+    bench.update(late)
+    return bench, loop
+
+
 def main():
     d = sys.argv[1]
-    bench = {}
-    for name in ("latebound", "runtime", "error_log"):
-        bench.update(medians(load(d, name + ".json")))
-    # The late-bound operations are measured as Lua's are: the best repetition less the loop alone.
-    best = bests(load(d, "latebound.json"))
-    loop = best["EmptyLoop"]
-    late = {name: max(ns - loop, 0.0) for name, ns in best.items() if name != "EmptyLoop"}
+    bench, loop = figures(d, "bench")
     lua = load(d, "lua.json")
     process = load(d, "process.json")
     desktop = load(d, "desktop.json")
@@ -103,24 +129,29 @@ def main():
             other["median_cpu_ms"] * 1e6)
         row(f"  {name} (median wall)", other["median_ms"] * 1e6, "minimal GTK 3 dialog", g["median_ms"] * 1e6)
     method, field = lua["method_call_ns"], lua["field_read_ns"]
-    row("__PCSEND, one-argument method", late["PcSendOneArgument"], "Lua obj:m(x)", method, "<= 1x", 1.0)
-    row("__PCIVARGET", late["PcIVarGet"], "Lua obj:m(x)", method, "<= 1x", 1.0)
-    row("__PCARRGETCOLLECTION, two levels", late["PcArrGetCollectionTwoLevels"], "Lua obj:m(x)", method, "<= 1x", 1.0)
-    row("IVarGet (instance-variable read)", late["IVarGetDirect"], "Lua obj.x", field, "<= 1x", 1.0)
-    row("String2Symbol, 10,000 names", bench["String2SymbolTenThousandNames"], "std::unordered_map",
-        bench["HashMapTenThousandNames"])
-    row("CallStackText(0), depth 12", bench["CallStackTextDepth12"], "plain std::string", bench["PlainCallStackLines"])
-    row("ErrorMessageText, full Error", bench["ErrorMessageTextFullError"], "plain std::string",
-        bench["PlainMessageText"])
-    row("DefError, logged", bench["DefErrorLogged"], "open, append, close", bench["DirectAppend"], "<= 1.5x", 1.5)
-    row("  its system calls alone (open to append, lock, write, close)", bench["LockedAppend"], "open, append, close",
-        bench["DirectAppend"])
+    late_rows = (("__PCSEND, one-argument method", "PcSendOneArgument", "Lua obj:m(x)", method),
+                 ("__PCIVARGET", "PcIVarGet", "Lua obj:m(x)", method),
+                 ("__PCARRGETCOLLECTION, two levels", "PcArrGetCollectionTwoLevels", "Lua obj:m(x)", method),
+                 ("IVarGet (instance-variable read)", "IVarGetDirect", "Lua obj.x", field))
+    for what, name, lua_name, lua_ns in late_rows:
+        row(what, bench[name].value, lua_name, lua_ns, "<= 1x", 1.0)
+    other_rows = (("String2Symbol, 10,000 names", "String2SymbolTenThousandNames", "std::unordered_map",
+                   "HashMapTenThousandNames", None),
+                  ("CallStackText(0), depth 12", "CallStackTextDepth12", "plain std::string", "PlainCallStackLines",
+                   None),
+                  ("ErrorMessageText, full Error", "ErrorMessageTextFullError", "plain std::string", "PlainMessageText",
+                   None),
+                  ("DefError, logged", "DefErrorLogged", "open, lock, append, close", "LockedAppend", 1.5))
+    for what, name, base_name, base, limit in other_rows:
+        row(what, bench[name].value, base_name, bench[base].value, limit and f"<= {limit}x", limit)
+    row("  its system calls alone (open, lock, append, close)", bench["LockedAppend"].value, "open, append, close",
+        bench["DirectAppend"].value)
 
     headers = ("measure", "figure", "baseline", "", "ratio", "target", "")
     widths = [max(len(str(r[i])) for r in rows + [headers]) for i in range(len(headers))]
     print(f"machine: {machine()}; {lua['version']}; load average {os.getloadavg()[0]:.2f} at the end")
-    print(f"benchmarks: median CPU time of 5 repetitions (the logged error and its baselines taking "
-          f"turns at random); late-bound rows: best of 5 less the timing loop "
+    print(f"benchmarks: median CPU time of 3 rounds of 5 repetitions (the logged error and its baselines taking "
+          f"turns at random); late-bound rows: best of them less the timing loop "
           f"({loop:.1f} ns); Lua: best of 5 rounds, its loops taking turns, less its empty loop ({lua['empty_loop_ns']:.1f} ns); "
           f"processes: {p['runs']} runs each, taking turns; desktop question: {q['runs']} runs each under Xvfb, "
           f"taking turns")
@@ -129,6 +160,40 @@ def main():
     print("-" * len(line))
     for r in rows:
         print("  ".join(str(c).ljust(w) for c, w in zip(r, widths)))
+
+    # What each speed measure wins: each tracked row with it and without it. A change counts only
+    # where it passes the noise, the larger of the two builds' spreads between rounds.
+    variants = sorted({f.split(".")[1] for f in os.listdir(d) if f.startswith("latebound.bench-without-")})
+    spread = lambda v: max(v["thirds_median_ms"]) - min(v["thirds_median_ms"])
+    pw = process["bench"]
+    for variant in variants:
+        without, _ = figures(d, variant)
+        pwo = process[variant]
+        ab = []
+
+        def compare(what, with_value, with_noise, without_value, without_noise, unit=time_text):
+            noise = max(with_noise, without_noise)
+            change = without_value - with_value
+            verdict = "MOVES" if abs(change) > noise else "within noise"
+            ab.append((what, unit(with_value), unit(without_value), f"{change / with_value:+.1%}",
+                       f"+-{noise / with_value:.1%}", verdict))
+
+        compare("whole process, answered No (median wall)", pw["median_ms"] * 1e6, spread(pw) * 1e6,
+                pwo["median_ms"] * 1e6, spread(pwo) * 1e6)
+        compare("whole process, peak RSS", pw["peak_rss_kib"], pw["peak_rss_kib"] - pw["min_rss_kib"],
+                pwo["peak_rss_kib"], pwo["peak_rss_kib"] - pwo["min_rss_kib"], kib)
+        for what, name, *_ in late_rows + other_rows:
+            compare(what, bench[name].value, bench[name].noise, without[name].value, without[name].noise)
+        print()
+        print(f"A/B, {variant[len('bench-without-'):]}: the rows with the measure and without it (builds taking "
+              f"turns, 3 rounds each; noise: the larger spread of one build's figures between its rounds)")
+        headers = ("measure", "with", "without", "change", "noise", "")
+        widths = [max(len(str(r[i])) for r in ab + [headers]) for i in range(len(headers))]
+        line = "  ".join(h.ljust(w) for h, w in zip(headers, widths))
+        print(line)
+        print("-" * len(line))
+        for r in ab:
+            print("  ".join(str(c).ljust(w) for c, w in zip(r, widths)))
     return 0
 
 

@@ -26,7 +26,7 @@ class TextBuilder {
 
   void Add(const char* bytes, std::size_t count) {
     if (count > std::size_t(limit_ - end_)) return AddGrowing(bytes, count);
-    Copy(end_, bytes, count);
+    if (count) std::memcpy(end_, bytes, count);
     end_ += count;
   }
   void Add(std::string_view text) { Add(text.data(), text.size()); }
@@ -65,32 +65,6 @@ class TextBuilder {
   TbStr String() const { return Mem2String(begin_, std::uint32_t(Size() < TB_MAX_STRING ? Size() : TB_MAX_STRING)); }
 
  private:
-  // Most pieces are a few bytes (a number, a flag, a short name): those are copied here, as two
-  // overlapping words, rather than by a call to memcpy.
-  static void Copy(char* to, const char* from, std::size_t count) {
-    if (count > 16) {
-      std::memcpy(to, from, count);
-    } else if (count >= 8) {
-      CopyOverlapping<std::uint64_t>(to, from, count);
-    } else if (count >= 4) {
-      CopyOverlapping<std::uint32_t>(to, from, count);
-    } else if (count) {
-      to[0] = from[0];
-      to[count / 2] = from[count / 2];
-      to[count - 1] = from[count - 1];
-    }
-  }
-  // The first and the last word of the bytes, which between them cover count bytes from one to
-  // two words long.
-  template <class Word>
-  static void CopyOverlapping(char* to, const char* from, std::size_t count) {
-    Word first, last;
-    std::memcpy(&first, from, sizeof first);
-    std::memcpy(&last, from + count - sizeof last, sizeof last);
-    std::memcpy(to, &first, sizeof first);
-    std::memcpy(to + count - sizeof last, &last, sizeof last);
-  }
-
   __attribute__((noinline)) void AddGrowing(const char* bytes, std::size_t count) {
     count = Grow(count);
     if (count) std::memcpy(end_, bytes, count);

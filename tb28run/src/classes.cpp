@@ -121,18 +121,9 @@ const MethodInfo* FindMethodInClasses(const ClassInfo* cls, Sym method) {
 
 const IVarInfo* FindIVar(const ClassInfo* cls, Sym ivar) {
   if (!cls) return nullptr;
-  if (cls->lastIVarInfo && cls->lastIVar.symbol == ivar) return cls->lastIVarInfo;  // variables never change
-  const IVarInfo* v = nullptr;
-  if (!cls->ivarsBySymbol.empty()) {
-    if (DenseSlot(cls, ivar)) v = cls->ivarsBySymbol[ivar - cls->ivarBase];
-  } else if (auto it = cls->ivars.find(ivar); it != cls->ivars.end()) {
-    v = &it->second;
-  }
-  if (!v) return nullptr;
-  cls->lastIVar = {ivar, v->type};
-  cls->lastIVarOffset = v->offset;
-  cls->lastIVarInfo = v;
-  return v;
+  if (DenseSlot(cls, ivar)) return cls->ivarsBySymbol[ivar - cls->ivarBase];
+  auto it = cls->ivars.find(ivar);
+  return it == cls->ivars.end() ? nullptr : &it->second;
 }
 
 bool AnyFinalizer() { return anyFinalizer; }

@@ -41,15 +41,6 @@ constexpr std::uint32_t kSlotOffsetLimit = 1u << 24;
 struct ClassInfo {
   // What a variable read looks at comes first, in the first cache line.
   Sym symbol = 0;
-  // The variable the class was last asked for: late-bound code asks one class for one name again
-  // and again. Its type and offset are kept beside the name for a quick read.
-  struct LastIVar {
-    Sym symbol = 0;
-    std::uint32_t type = 0;  // T_NIL until a variable has been found
-  };
-  mutable LastIVar lastIVar;
-  mutable std::uint32_t lastIVarOffset = 0;
-  mutable const IVarInfo* lastIVarInfo = nullptr;
   // The variables by symbol less ivarBase, when their symbols lie close together (a program
   // registers a class's names one after another): an error handler reads dozens of them.
   Sym ivarBase = 0;
@@ -69,18 +60,11 @@ struct ClassInfo {
 };
 
 const ClassInfo* FindClass(Sym symbol);
-// Whether the variable the class was last asked for is this one and holds a whole dynamic value:
-// the name and the type lie side by side and are compared as one eight-byte word.
-inline bool LastIVarIsUsual(const ClassInfo* cls, Sym ivar) {
-  static_assert(sizeof(ClassInfo::LastIVar) == sizeof(std::uint64_t));
-  const ClassInfo::LastIVar wanted{ivar, T_USUAL};
-  std::uint64_t last, want;
-  std::memcpy(&last, &cls->lastIVar, sizeof last);
-  std::memcpy(&want, &wanted, sizeof want);
-  return last == want;
-}
 // A variable from the dense index, or null when the class has none or the symbol is not in it.
 inline const IVarSlot* DenseSlot(const ClassInfo* cls, Sym ivar) {
+#if defined(QUORLFIX_BENCH_WITHOUT_IVAR_INDEX)
+  if (ivar) return nullptr;  // every variable is found in the hash map
+#endif
   Sym at = ivar - cls->ivarBase;  // wraps for a symbol below the base: out of range all the same
   if (at < cls->ivarSlots.size() && cls->ivarSlots[at].symbol == ivar) return &cls->ivarSlots[at];
   return nullptr;

@@ -18,16 +18,6 @@ TbTestLocalTime fixedTime{};
 const ResetRegistration reset([] { fixed = false; });
 
 #if !defined(_WIN32)
-// The last conversion, by the second it converted. Every error asks twice (Today and Time) and
-// localtime_r costs far more than the comparison; glibc's localtime_r does not read TZ again
-// after its first call either, so within one second the answer cannot differ.
-struct LastConversion {
-  std::time_t second;
-  TbTestLocalTime time;
-  bool known;
-};
-LastConversion last{};
-
 TbTestLocalTime Convert(std::time_t now) {
   std::tm parts{};
   localtime_r(&now, &parts);
@@ -47,10 +37,7 @@ TbTestLocalTime LocalNow() {
   GetLocalTime(&st);
   return TbTestLocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
 #else
-  std::time_t now = std::time(nullptr);
-  LastConversion& kept = last;
-  if (!kept.known || kept.second != now) kept = LastConversion{now, Convert(now), true};
-  return kept.time;
+  return Convert(std::time(nullptr));
 #endif
 }
 

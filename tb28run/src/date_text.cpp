@@ -77,21 +77,6 @@ char* Format(char* out, std::int64_t dayNumber, std::string_view picture, bool c
   return out;
 }
 
-// The last text DToC made and everything it was made from: every logged error writes today's
-// date in the same picture, so the text is copied rather than worked out again. The key holds
-// every input of Format, so a kept text is never out of date; only pictures short enough to keep
-// are kept.
-struct LastText {
-  bool known;
-  bool century;
-  std::uint8_t pictureLength;
-  std::uint8_t length;
-  std::int64_t day;
-  char picture[32];
-  char text[4 * 32];
-};
-LastText last{};
-
 }  // namespace
 
 TBRT Usual Today(void) {
@@ -104,28 +89,9 @@ TBRT TbStr DToC(Usual date) {
   const tb::IntlSettings& s = tb::Intl();
   std::int64_t day = std::int64_t(AsDay(date));
   std::string_view picture = s.dateFormat;
-  LastText& kept = last;
-  // The text goes to MakeString from the scratch area: an error block run while the string is
-  // made may call DToC again and replace the kept one.
-  static_assert(sizeof kept.text >= 4 * sizeof kept.picture, "room for the longest text of a kept picture");
-  tb::ScratchText<sizeof kept.text> scratch(MostFor(picture.size()));
+  tb::ScratchText<64> scratch(MostFor(picture.size()));
   char* text = scratch.data();
-  if (kept.known && kept.day == day && kept.century == s.century &&
-      picture == std::string_view(kept.picture, kept.pictureLength)) {
-    std::memcpy(text, kept.text, kept.length);
-    return tb::MakeString("DToC", text, kept.length);
-  }
   std::size_t length = std::size_t(Format(text, day, picture, s.century) - text);
-  // Only a picture short enough to keep is kept, with its text.
-  if (picture.size() <= sizeof kept.picture) {
-    std::memcpy(kept.picture, picture.data(), picture.size());
-    std::memcpy(kept.text, text, length);
-    kept.pictureLength = std::uint8_t(picture.size());
-    kept.length = std::uint8_t(length);
-    kept.day = day;
-    kept.century = s.century;
-    kept.known = true;
-  }
   return tb::MakeString("DToC", text, length);
 }
 

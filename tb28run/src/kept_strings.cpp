@@ -27,10 +27,20 @@ TbStr MakeOutsideHeap(std::string_view text) {
 
 KeptSlot keptNumbers[kKeptNumbers];
 KeptSlot keptEmpty;
+#if defined(QUORLFIX_BENCH_WITHOUT_KEPT_STRINGS)
+constexpr bool keptWithout = true;
+#else
+constexpr bool keptWithout = false;
+#endif
 
 }  // namespace
 
 TbStr KeptNew(KeptSlot& slot, std::string_view text) {
+#if defined(QUORLFIX_BENCH_WITHOUT_KEPT_STRINGS)
+  (void)slot;
+  (void)text;
+  return nullptr;
+#endif
   slot = MakeOutsideHeap(text);
   return slot;
 }
@@ -38,7 +48,7 @@ TbStr KeptNew(KeptSlot& slot, std::string_view text) {
 TbStr KeptEmpty() { return Kept(keptEmpty, std::string_view()); }
 
 TbStr KeptNumber(std::uint32_t n) {
-  if (n >= kKeptNumbers) return nullptr;
+  if (n >= kKeptNumbers || keptWithout) return nullptr;
   KeptSlot& slot = keptNumbers[n];
   if (slot) return slot;
   char digits[4];

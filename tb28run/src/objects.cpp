@@ -231,6 +231,7 @@ TBRT Usual CreateInstance(std::uint32_t countWord, Usual* args) {
 
 namespace {
 
+// Apart, so that the quick read in IVarGet saves no registers.
 __attribute__((noinline)) Usual IVarGetResolving(TbObj object, Sym ivar) {
   if (!object) return NilValue();
   Usual fallback;
@@ -240,44 +241,12 @@ __attribute__((noinline)) Usual IVarGetResolving(TbObj object, Sym ivar) {
 
 }  // namespace
 
-namespace {
-
-// Any variable but the dynamic value the class was last asked for.
-__attribute__((noinline)) Usual IVarGetAny(TbObj object, const ClassInfo* c, Sym ivar) {
-  if (!c) return IVarGetResolving(object, ivar);
-  std::uint32_t offset, type;
-  if (c->lastIVar.symbol == ivar && c->lastIVarInfo) {
-    offset = c->lastIVarOffset;
-    type = c->lastIVar.type;
-  } else if (const IVarSlot* slot = DenseSlot(c, ivar)) {
-    // An error handler reads one variable after another, each found in the dense index.
-    offset = slot->offset;
-    type = slot->type;
-  } else if (const IVarInfo* v = FindIVar(c, ivar)) {
-    offset = v->offset;
-    type = v->type;
-  } else {
-    return IVarGetResolving(object, ivar);  // the error road, for a variable the class lacks
-  }
-  if (type == T_USUAL) return Load<Usual>(reinterpret_cast<unsigned char*>(object) + offset);
-  return ReadField(object, offset, type);
-}
-
-}  // namespace
-
 TBRT Usual IVarGet(TbObj object, Sym ivar) {
-  // The variable its class was last asked for: late-bound code reads one variable of one class
-  // again and again, most often a dynamic value. Read here, before anything else is set up.
-  const ClassInfo* c = ClassOf(object);
-  // (The type is T_NIL until a variable has been found: no read passes here before.)
-  if (c) {
-    if (LastIVarIsUsual(c, ivar)) [[likely]]
-      return Load<Usual>(reinterpret_cast<unsigned char*>(object) + c->lastIVarOffset);
-    // An error handler reads one variable after another, each from the dense index: read here
-    // too, where every way out is a return or a jump and no registers need saving.
+  // A class's variables by symbol (classes.h): late-bound code reads one variable again and
+  // again, an error handler one after another, and both find it here.
+  if (const ClassInfo* c = ClassOf(object))
     if (const IVarSlot* slot = DenseSlot(c, ivar)) return ReadField(object, slot->offset, slot->type);
-  }
-  return IVarGetAny(object, c, ivar);
+  return IVarGetResolving(object, ivar);
 }
 
 TBRT Usual IVarPut(TbObj object, Sym ivar, Usual value) {

@@ -37,20 +37,22 @@ const std::string& ExecutablePath() {
   return path;
 }
 
+// The address of an object's first mapping: its load address plus its lowest loaded segment's.
+std::uintptr_t FirstMapping(const dl_phdr_info* info) {
+  std::uintptr_t lowest = UINTPTR_MAX;
+  for (int i = 0; i < info->dlpi_phnum; ++i)
+    if (info->dlpi_phdr[i].p_type == PT_LOAD) lowest = std::min<std::uintptr_t>(lowest, info->dlpi_phdr[i].p_vaddr);
+  return info->dlpi_addr + (lowest == UINTPTR_MAX ? 0 : lowest);
+}
+
 HMODULE MainModule() {
   static const HMODULE handle = [] {
     std::uintptr_t base = 0;
     dl_iterate_phdr(
         [](dl_phdr_info* info, std::size_t, void* data) -> int {
           // The first object reported is the main program.
-          std::uintptr_t lowest = UINTPTR_MAX;
-          for (int i = 0; i < info->dlpi_phnum; ++i) {
-            if (info->dlpi_phdr[i].p_type == PT_LOAD)
-              lowest = std::min<std::uintptr_t>(lowest, info->dlpi_phdr[i].p_vaddr);
-          }
-          if (lowest == UINTPTR_MAX) lowest = 0;
           long page = sysconf(_SC_PAGESIZE);
-          std::uintptr_t address = info->dlpi_addr + lowest;
+          std::uintptr_t address = FirstMapping(info);
           if (page > 0) address &= ~(static_cast<std::uintptr_t>(page) - 1);
           *static_cast<std::uintptr_t*>(data) = address;
           return 1;
@@ -108,6 +110,7 @@ class Wanted {
   bool dll_ = false;
 };
 
+#if !defined(QUORLFIX_BENCH_WITHOUT_MODULE_CACHE)
 // Eight characters at once in ASCII lower case, as Lower makes each: a byte from 'A' to 'Z' (its
 // low seven bits in that range, its high bit clear) gains 0x20, no other byte changes.
 std::uint64_t LowerWord(std::uint64_t word) {
@@ -219,16 +222,11 @@ class LoadedObjects {
     dl_iterate_phdr(
         [](dl_phdr_info* info, std::size_t, void* data) -> int {
           if (!info->dlpi_name || !*info->dlpi_name) return 0;  // the main program has no name here
-          std::uintptr_t lowest = UINTPTR_MAX;
-          for (int i = 0; i < info->dlpi_phnum; ++i)
-            if (info->dlpi_phdr[i].p_type == PT_LOAD)
-              lowest = std::min<std::uintptr_t>(lowest, info->dlpi_phdr[i].p_vaddr);
-          if (lowest == UINTPTR_MAX) lowest = 0;
           std::string path = info->dlpi_name;
           std::size_t nameAt = path.size() - BaseName(path).size();
           bool isExecutable = path == ExecutablePath();
           static_cast<std::vector<Mapping>*>(data)->push_back(
-              {info->dlpi_addr + lowest, std::move(path), nameAt, isExecutable});
+              {FirstMapping(info), std::move(path), nameAt, isExecutable});
           return 0;
         },
         &mappings_);
@@ -246,6 +244,21 @@ LoadedObjects& Loaded() {
   return loaded;
 }
 
+#else
+// Calls visit(start, path) for each shared object the dynamic linker has loaded, with the address
+// of its first mapping, until visit answers true.
+template <class Visit>
+void ForEachObject(Visit visit) {
+  dl_iterate_phdr(
+      [](dl_phdr_info* info, std::size_t, void* data) -> int {
+        if (!info->dlpi_name || !*info->dlpi_name) return 0;  // the main program has no name here
+        return (*static_cast<Visit*>(data))(FirstMapping(info), std::string_view(info->dlpi_name)) ? 1 : 0;
+      },
+      &visit);
+}
+
+#endif
+
 // The executable answers to its file name, and to that name with ".exe" as on Windows.
 bool IsMainModuleName(const Wanted& wanted) {
   static const std::string& exe = *new std::string(BaseName(ExecutablePath()));
@@ -257,6 +270,28 @@ bool IsMainModuleName(const Wanted& wanted) {
 
 extern "C" {
 
+#if defined(QUORLFIX_BENCH_WITHOUT_MODULE_CACHE)
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
+  if (moduleName == nullptr) return MainModule();
+  Wanted wanted(moduleName);
+  if (IsMainModuleName(wanted)) return MainModule();
+  {
+    auto& hooks = win32::Hooks();
+    std::lock_guard lock(hooks.mutex);
+    for (const std::string& pretended : hooks.pretendModules)
+      if (wanted.Matches(pretended)) return reinterpret_cast<HMODULE>(const_cast<std::string*>(&pretended));
+  }
+  std::uintptr_t found = 0;
+  ForEachObject([&](std::uintptr_t start, std::string_view path) {
+    if (path == ExecutablePath() || !wanted.Matches(BaseName(path))) return false;
+    found = start;
+    return true;
+  });
+  if (found) return reinterpret_cast<HMODULE>(found);
+  SetLastError(ERROR_MOD_NOT_FOUND);
+  return nullptr;
+}
+#else
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
   if (moduleName == nullptr) return MainModule();
   std::uintptr_t found = Loaded().Find(RequestKey(moduleName), [&](const std::vector<Mapping>& mappings) {
@@ -279,6 +314,8 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
   return nullptr;
 }
 
+#endif
+
 // Windows Vista+ semantics: a name that fits is copied with its NUL, its length returned and
 // the last error cleared (ERROR_SUCCESS, as Windows since XP SP3 and Wine do); a name that does
 // not fit is truncated to size-1 characters plus NUL, `size` is returned and the last error is
@@ -292,9 +329,17 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
   if (module == nullptr || module == MainModule()) {
     path = ExecutablePath();
   } else {
+#if defined(QUORLFIX_BENCH_WITHOUT_MODULE_CACHE)
+    ForEachObject([&](std::uintptr_t start, std::string_view objectPath) {
+      if (reinterpret_cast<HMODULE>(start) != module) return false;
+      copied = objectPath;
+      return true;
+    });
+#else
     Loaded().ForEach([&](const Mapping& mapping) {
       if (reinterpret_cast<HMODULE>(mapping.start) == module) copied = mapping.path;
     });
+#endif
     if (copied.empty()) {
       SetLastError(ERROR_MOD_NOT_FOUND);
       return 0;

@@ -171,9 +171,8 @@ TEST_F(DateTimeTest, TimeWithOtherSeparatorsAndExtensions) {
 }
 
 #if !defined(_WIN32)
-// The host's clock is read through a conversion kept for the second it converted: every answer
-// is the one localtime_r gives for that second, also after the second turns and after a test
-// time is lifted.
+// Every answer is the one localtime_r gives for the host clock's second, also after the second
+// turns and after a test time is lifted.
 TEST_F(DateTimeTest, TimeAndTodayFollowTheHostClockAcrossSeconds) {
   KestCall(SetAmPm, 1, {LogicValue(false)});
   Clock(3, 4, 5);
