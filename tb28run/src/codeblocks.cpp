@@ -55,8 +55,7 @@ TBRT Usual Eval(std::uint32_t countWord, Usual* args) {
   const tb::MethodInfo* method = nullptr;
   auto evaluable = [&] {
     if (HasType(target, T_CODEBLOCK)) return WordOf(target) != 0;
-    return IsSomeObject(target) &&
-           (method = tb::FindMethod(tb::ClassOf(AsObj(target)), SYM_EVAL)) != nullptr;
+    return IsSomeObject(target) && (method = tb::FindMethod(tb::ClassOf(AsObj(target)), SYM_EVAL)) != nullptr;
   };
   tb::Insisted found = tb::Insist(evaluable, [&] { return tb::TypeReport("Eval", target, T_CODEBLOCK); });
   if (!found.holds) return found.answer.SubstituteOr(NilValue());

@@ -186,8 +186,8 @@ namespace {
 
 // Apart, so that the quick case never writes its argument to memory.
 __attribute__((noinline)) TbObj ObjectRaising(Usual value) {
-  Insisted object = Insist([&] { return IsSomeObject(value); },
-                           [&] { return TypeReport("_P2Object", value, T_OBJECT); });
+  Insisted object =
+      Insist([&] { return IsSomeObject(value); }, [&] { return TypeReport("_P2Object", value, T_OBJECT); });
   if (object.holds) return AsObj(value);
   // A substitute is an object (the error road lets no other type through); the empty one stands
   // for none, as the default does.
