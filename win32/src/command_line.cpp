@@ -50,7 +50,6 @@ extern "C" {
 LPSTR WINAPI GetCommandLineA(void) {
   {
     auto& hooks = win32::Hooks();
-    std::lock_guard lock(hooks.mutex);
     if (hooks.commandLine) return hooks.commandLine->data();
   }
   return OwnCommandLine().data();

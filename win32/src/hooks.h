@@ -1,15 +1,13 @@
 // Test-hook state shared by the files of the POSIX Windows layer. Every hook lives here so that
-// Win32TestReset (testing/hooks.cpp) forgets them all in one place. Guarded by one mutex: the program
-// is single-threaded, tests may not be.
+// Win32TestReset (testing/hooks.cpp) forgets them all in one place. The layer serves a single-threaded
+// program: nothing here guards against threads.
 #pragma once
 
 #include <win32_testing.h>
 #include <windows.h>
 
-#include <atomic>
 #include <cstdint>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -17,10 +15,9 @@
 namespace win32 {
 
 struct HookState {
-  std::mutex mutex;
   Win32MessageBoxHook messageBox = nullptr;
   std::set<std::string> pretendModules;                        // lower-cased names
-  std::atomic<std::uint64_t> pretendChanges{0};                // counts changes of pretendModules
+  std::uint64_t pretendChanges = 0;                            // counts changes of pretendModules
   std::map<LCTYPE, std::optional<std::string>> localeAnswers;  // nullopt: the query fails
   std::optional<std::string> commandLine;
 };

@@ -158,7 +158,6 @@ int WINAPI GetLocaleInfoA(LCID /*locale*/, LCTYPE type, LPSTR data, int size) {
   bool hooked = false;
   {
     auto& hooks = win32::Hooks();
-    std::lock_guard lock(hooks.mutex);
     auto it = hooks.localeAnswers.find(type);
     if (it != hooks.localeAnswers.end()) {
       hooked = true;

@@ -139,11 +139,7 @@ int Ask(const std::string& text, const std::string& caption, UINT type) {
 }  // namespace
 
 extern "C" int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) try {
-  Win32MessageBoxHook hook;
-  {
-    std::lock_guard lock(win32::Hooks().mutex);
-    hook = win32::Hooks().messageBox;
-  }
+  Win32MessageBoxHook hook = win32::Hooks().messageBox;
   if (hook != nullptr) return hook(owner, text, caption, type);
   return Ask(text != nullptr ? text : "", caption != nullptr ? caption : "Error", type);
 } catch (const std::bad_alloc&) {

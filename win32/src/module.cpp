@@ -14,7 +14,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -159,26 +158,22 @@ struct Mapping {
 // counts of objects added and removed have moved: nothing else can change the answer.
 class LoadedObjects {
  public:
-  // Calls visit(mapping) for each object while the list cannot change under it.
+  // Calls visit(mapping) for each object, the list brought up to date first.
   template <class Visit>
   void ForEach(Visit visit) {
-    std::lock_guard lock(mutex_);
     if (Changed()) Reload();
     for (const Mapping& mapping : mappings_) visit(mapping);
   }
 
-  // The answer to a request (0 for none), worked out by resolve(mappings) under the list's lock.
+  // The answer to a request (0 for none), worked out by resolve(mappings).
   // Each answer is kept under the request's key until the list changes or a module is pretended
   // loaded or forgotten: a program asks for the same few names on every error.
   template <class Resolve>
   std::uintptr_t Find(const RequestKey& key, Resolve resolve) {
-    // Read before the answer is worked out: a change after it makes the next request start afresh.
-    std::uint64_t pretendChanges = win32::Hooks().pretendChanges.load(std::memory_order_acquire);
-    std::lock_guard lock(mutex_);
     if (Changed()) Reload();
-    if (pretendChanges != pretendSeen_) {
+    if (win32::Hooks().pretendChanges != pretendSeen_) {
       answers_.clear();
-      pretendSeen_ = pretendChanges;
+      pretendSeen_ = win32::Hooks().pretendChanges;
     }
     if (!key.Kept()) return resolve(std::as_const(mappings_));
     for (const auto& [name, start] : answers_)
@@ -232,7 +227,6 @@ class LoadedObjects {
         &mappings_);
   }
 
-  std::mutex mutex_;
   Counts seen_;
   std::uint64_t pretendSeen_ = 0;
   std::vector<Mapping> mappings_;
@@ -277,7 +271,6 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
   if (IsMainModuleName(wanted)) return MainModule();
   {
     auto& hooks = win32::Hooks();
-    std::lock_guard lock(hooks.mutex);
     for (const std::string& pretended : hooks.pretendModules)
       if (wanted.Matches(pretended)) return reinterpret_cast<HMODULE>(const_cast<std::string*>(&pretended));
   }
@@ -299,7 +292,6 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
     if (IsMainModuleName(wanted)) return reinterpret_cast<std::uintptr_t>(MainModule());
     {
       auto& hooks = win32::Hooks();
-      std::lock_guard lock(hooks.mutex);
       for (const std::string& pretended : hooks.pretendModules) {
         if (wanted.Matches(pretended)) return reinterpret_cast<std::uintptr_t>(&pretended);
       }

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
-#include <mutex>
 #include <vector>
 
 #include <win32_resources.h>
@@ -25,7 +24,6 @@ struct Resource {
 };
 
 struct Registry {
-  std::mutex mutex;
   std::map<std::pair<WORD, WORD>, Resource> resources;  // (type, name); nodes never move
 };
 
@@ -52,7 +50,6 @@ namespace win32 {
 
 void ResetResourceOverrides() {
   Registry& registry = TheRegistry();
-  std::lock_guard lock(registry.mutex);
   for (auto& [key, resource] : registry.resources) {
     resource.bytes = resource.registeredBytes;
     resource.size = resource.registeredSize;
@@ -62,7 +59,6 @@ void ResetResourceOverrides() {
 
 void OverrideResource(WORD type, WORD name, const void* bytes, DWORD size) {
   Registry& registry = TheRegistry();
-  std::lock_guard lock(registry.mutex);
   Resource& resource = registry.resources[{type, name}];
   if (bytes == nullptr) {
     resource.replacement.clear();
@@ -84,7 +80,6 @@ extern "C" {
 
 void Win32RegisterResource(WORD type, WORD name, const void* bytes, DWORD size) {
   Registry& registry = TheRegistry();
-  std::lock_guard lock(registry.mutex);
   Resource& resource = registry.resources[{type, name}];
   resource.bytes = resource.registeredBytes = bytes;
   resource.size = resource.registeredSize = size;
@@ -103,7 +98,6 @@ HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
   long typeId = ResourceId(type);
   long nameId = ResourceId(name);
   Registry& registry = TheRegistry();
-  std::lock_guard lock(registry.mutex);
   bool typeFound = false;
   for (auto& [key, resource] : registry.resources) {
     if (resource.bytes == nullptr || key.first != typeId) continue;
@@ -119,8 +113,6 @@ HGLOBAL WINAPI LoadResource(HMODULE /*module*/, HRSRC resource) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }
-  Registry& registry = TheRegistry();
-  std::lock_guard lock(registry.mutex);
   return const_cast<void*>(reinterpret_cast<Resource*>(resource)->bytes);
 }
 
@@ -131,8 +123,6 @@ DWORD WINAPI SizeofResource(HMODULE /*module*/, HRSRC resource) {
     SetLastError(ERROR_INVALID_HANDLE);
     return 0;
   }
-  Registry& registry = TheRegistry();
-  std::lock_guard lock(registry.mutex);
   return reinterpret_cast<Resource*>(resource)->size;
 }
 

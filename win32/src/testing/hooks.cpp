@@ -7,24 +7,19 @@ using win32::Hooks;
 
 extern "C" {
 
-void Win32TestSetMessageBoxHook(Win32MessageBoxHook hook) {
-  std::lock_guard lock(Hooks().mutex);
-  Hooks().messageBox = hook;
-}
+void Win32TestSetMessageBoxHook(Win32MessageBoxHook hook) { Hooks().messageBox = hook; }
 
 void Win32TestPretendModuleLoaded(LPCSTR moduleName, BOOL loaded) {
   if (moduleName == nullptr) return;
-  std::lock_guard lock(Hooks().mutex);
   if (loaded) {
     Hooks().pretendModules.insert(win32::AsciiLower(moduleName));
   } else {
     Hooks().pretendModules.erase(win32::AsciiLower(moduleName));
   }
-  Hooks().pretendChanges.fetch_add(1, std::memory_order_release);
+  ++Hooks().pretendChanges;
 }
 
 void Win32TestSetLocaleAnswer(LCTYPE type, LPCSTR answer) {
-  std::lock_guard lock(Hooks().mutex);
   if (answer == nullptr) {
     Hooks().localeAnswers[type] = std::nullopt;
   } else {
@@ -32,13 +27,9 @@ void Win32TestSetLocaleAnswer(LCTYPE type, LPCSTR answer) {
   }
 }
 
-void Win32TestClearLocaleAnswers(void) {
-  std::lock_guard lock(Hooks().mutex);
-  Hooks().localeAnswers.clear();
-}
+void Win32TestClearLocaleAnswers(void) { Hooks().localeAnswers.clear(); }
 
 void Win32TestSetCommandLine(LPCSTR commandLine) {
-  std::lock_guard lock(Hooks().mutex);
   if (commandLine == nullptr) {
     Hooks().commandLine.reset();
   } else {
@@ -48,10 +39,9 @@ void Win32TestSetCommandLine(LPCSTR commandLine) {
 
 void Win32TestReset(void) {
   {
-    std::lock_guard lock(Hooks().mutex);
     Hooks().messageBox = nullptr;
     Hooks().pretendModules.clear();
-    Hooks().pretendChanges.fetch_add(1, std::memory_order_release);
+    ++Hooks().pretendChanges;
     Hooks().localeAnswers.clear();
     Hooks().commandLine.reset();
   }
