@@ -11,7 +11,7 @@ namespace {
 TbArr MadeArray(const char* operation, std::uint32_t length, const Usual* values) {
   TbArr array = nullptr;
   tb::Insist([&] { return (array = tb::NewArray(length, values)) != nullptr; },
-             tb::MemoryReport(operation, "No memory for the array"));
+             [&] { return tb::MemoryReport(operation, "No memory for the array"); });
   return array;
 }
 

@@ -125,8 +125,12 @@ const MethodInfo* ResolveMethod(const char* operation, Usual self, Sym method, U
   TbObj object = _P2Object(self);
   if (!object) return nullptr;
   const MethodInfo* m = nullptr;
-  RaiseSpec report = NoMethodReport(operation, self, method);
-  report.canRetry = true;
+  // Reports are made only on a miss: a send that finds its method at once builds none.
+  auto report = [&] {
+    RaiseSpec r = NoMethodReport(operation, self, method);
+    r.canRetry = true;
+    return r;
+  };
   *fallback = Insist([&] { return (m = FindMethod(ClassOf(object), method)) != nullptr; }, report)
                   .answer.SubstituteOr(NilValue());
   return m;
@@ -162,15 +166,18 @@ Usual NoRoomForArguments(Usual self, Sym method) {
 // Finds the variable; on a miss the error road's answer (retry looks again).
 const IVarInfo* ResolveIVar(const char* operation, TbObj object, Sym ivar, Usual* fallback) {
   const IVarInfo* v = nullptr;
-  RaiseSpec report;
-  report.gencode = EG_NOVARMETHOD;
-  report.operation = operation;
-  report.description = "No exported variable";
-  report.SetArgs({ObjectValue(object), SymbolValue(ivar)});
-  report.funcSym = ivar;
-  report.canSubstitute = true;
-  report.canDefault = true;
-  report.canRetry = true;
+  auto report = [&] {
+    RaiseSpec r;
+    r.gencode = EG_NOVARMETHOD;
+    r.operation = operation;
+    r.description = "No exported variable";
+    r.SetArgs({ObjectValue(object), SymbolValue(ivar)});
+    r.funcSym = ivar;
+    r.canSubstitute = true;
+    r.canDefault = true;
+    r.canRetry = true;
+    return r;
+  };
   *fallback =
       Insist([&] { return (v = FindIVar(ClassOf(object), ivar)) != nullptr; }, report).answer.SubstituteOr(NilValue());
   return v;
@@ -204,19 +211,22 @@ TBRT Usual CreateInstance(std::uint32_t countWord, Usual* args) {
   std::uint32_t passed = PassedOf(countWord);
   Sym classSym = passed ? NameSymbol(args[0]) : 0;
   const ClassInfo* c = nullptr;
-  RaiseSpec noClass;
-  noClass.gencode = EG_NOCLASS;
-  noClass.operation = "CreateInstance";
-  noClass.description = "Class does not exist";
-  noClass.SetArgs({SymbolValue(classSym)});
-  noClass.funcSym = classSym;
-  noClass.argNum = 1;
-  noClass.canDefault = true;
-  noClass.canRetry = true;
+  auto noClass = [&] {
+    RaiseSpec r;
+    r.gencode = EG_NOCLASS;
+    r.operation = "CreateInstance";
+    r.description = "Class does not exist";
+    r.SetArgs({SymbolValue(classSym)});
+    r.funcSym = classSym;
+    r.argNum = 1;
+    r.canDefault = true;
+    r.canRetry = true;
+    return r;
+  };
   if (!Insist([&] { return (c = FindClass(classSym)) != nullptr; }, noClass).holds) return Usual{0, T_OBJECT};
   TbObj object = nullptr;
   // An instance memory cannot hold is a memory error; its default is the null object.
-  RaiseSpec noMemory = MemoryReport("CreateInstance", "No memory for the instance");
+  auto noMemory = [] { return MemoryReport("CreateInstance", "No memory for the instance"); };
   if (!Insist([&] { return (object = NewInstance(c->instanceSize)) != nullptr; }, noMemory).holds)
     return Usual{0, T_OBJECT};
   reinterpret_cast<InstanceHeader*>(object)->cls = const_cast<ClassInfo*>(c);

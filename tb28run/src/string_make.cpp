@@ -10,15 +10,19 @@ template <typename Make>
 TbStr Acquire(const char* operation, std::uint64_t length, Make make) {
   bool tooLong = length > kMaxStringLength;
   TbStr made = nullptr;
-  RaiseSpec report;
-  report.gencode = tooLong ? EG_STROVERFLOW : EG_MEM;
-  report.operation = operation;
-  report.description = tooLong ? "The result is longer than a string can be" : "Not enough memory for the string";
-  report.canDefault = true;
-  report.canRetry = !tooLong;
-  report.canSubstitute = true;
-  report.substituteType = T_STRING;
-  report.maxSize = std::uint32_t(kMaxStringLength);
+  // Made only on a failure: every string of the runtime comes this way.
+  auto report = [&] {
+    RaiseSpec r;
+    r.gencode = tooLong ? EG_STROVERFLOW : EG_MEM;
+    r.operation = operation;
+    r.description = tooLong ? "The result is longer than a string can be" : "Not enough memory for the string";
+    r.canDefault = true;
+    r.canRetry = !tooLong;
+    r.canSubstitute = true;
+    r.substituteType = T_STRING;
+    r.maxSize = std::uint32_t(kMaxStringLength);
+    return r;
+  };
   Insisted got = Insist([&] { return !tooLong && (made = make()) != nullptr; }, report);
   if (got.holds) return made;
   // A substitute is a string: the error road lets no other type through.
