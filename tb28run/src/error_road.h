@@ -107,19 +107,15 @@ struct Insisted {
 };
 
 // The loop of every failed operation that may be tried again: while holds() is false, raises the
-// report (a RaiseSpec, or a function making one afresh when a substitute changes what it speaks
-// of) and acts on the answer RaiseError has held against what the report offers. A retry tests
+// report report() makes (only then: the quick case builds none, and a substitute may change what
+// it speaks of) and acts on the answer RaiseError has held against what the report offers. A retry tests
 // again; a substitute goes to take(), which puts it in place of the offending value, and is tested
 // in turn. Without a take(), a substitute stands for the operation's result and ends the loop.
 template <typename Holds, typename Report, typename Take>
 Insisted Insist(Holds holds, const Report& report, Take take) {
   for (;;) {
     if (holds()) return Insisted{true, Answer{Resolution::Default, NilValue()}};
-    Answer answer;
-    if constexpr (std::is_invocable_v<const Report&>)
-      answer = RaiseError(report());
-    else
-      answer = RaiseError(report);
+    Answer answer = RaiseError(report());
     if (answer.resolution == Resolution::Retry) continue;
     if constexpr (!std::is_null_pointer_v<Take>) {
       if (answer.resolution == Resolution::Substitute) {
