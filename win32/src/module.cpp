@@ -14,6 +14,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -109,136 +111,6 @@ class Wanted {
   bool dll_ = false;
 };
 
-#if !defined(QUORLFIX_BENCH_WITHOUT_MODULE_CACHE)
-// Eight characters at once in ASCII lower case, as Lower makes each: a byte from 'A' to 'Z' (its
-// low seven bits in that range, its high bit clear) gains 0x20, no other byte changes.
-std::uint64_t LowerWord(std::uint64_t word) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101u, kHigh = 0x8080808080808080u;
-  std::uint64_t low7 = word & ~kHigh;
-  std::uint64_t atLeastA = low7 + (0x80 - 'A') * kOnes;   // high bit set where low7 >= 'A'
-  std::uint64_t pastZ = low7 + (0x80 - 'Z' - 1) * kOnes;  // high bit set where low7 > 'Z'
-  return word | ((atLeastA & ~pastZ & ~word & kHigh) >> 2);
-}
-
-// The name a request's answer is kept under: its file name (what follows the last '/') in ASCII
-// lower case, since the lookup reads nothing else of it and ignores case. A file name too long to
-// hold here is looked up every time. Every error asks twice, so the name is found with strlen and
-// memrchr and lowered a word at a time.
-class RequestKey {
- public:
-  explicit RequestKey(const char* requested) {
-    std::size_t total = std::strlen(requested);
-    const void* slash = memrchr(requested, '/', total);
-    const char* name = slash ? static_cast<const char*>(slash) + 1 : requested;
-    length_ = total - static_cast<std::size_t>(name - requested);
-    if (length_ == 0 || length_ > sizeof words_) return;
-    std::size_t words = (length_ + 7) / 8;
-    words_[words - 1] = 0;  // the bytes past the name in the last word
-    std::memcpy(words_, name, length_);
-    for (std::size_t i = 0; i < words; ++i) words_[i] = LowerWord(words_[i]);
-  }
-  bool Kept() const { return length_ <= sizeof words_; }
-  std::string_view View() const { return std::string_view(reinterpret_cast<const char*>(words_), length_); }
-
- private:
-  std::uint64_t words_[8];
-  std::size_t length_ = 0;
-};
-
-struct Mapping {
-  std::uintptr_t start;
-  std::string path;
-  std::size_t nameAt;  // where the file name begins in the path
-  bool isExecutable;   // the main program, reported again under its path
-  std::string_view Name() const { return std::string_view(path).substr(nameAt); }
-};
-
-// The shared objects loaded in the process, with their load addresses, as the dynamic linker
-// lists them. Asked on every error, the list is kept and read again only when the linker's
-// counts of objects added and removed have moved: nothing else can change the answer.
-class LoadedObjects {
- public:
-  // Calls visit(mapping) for each object, the list brought up to date first.
-  template <class Visit>
-  void ForEach(Visit visit) {
-    if (Changed()) Reload();
-    for (const Mapping& mapping : mappings_) visit(mapping);
-  }
-
-  // The answer to a request (0 for none), worked out by resolve(mappings).
-  // Each answer is kept under the request's key until the list changes or a module is pretended
-  // loaded or forgotten: a program asks for the same few names on every error.
-  template <class Resolve>
-  std::uintptr_t Find(const RequestKey& key, Resolve resolve) {
-    if (Changed()) Reload();
-    if (win32::Hooks().pretendChanges != pretendSeen_) {
-      answers_.clear();
-      pretendSeen_ = win32::Hooks().pretendChanges;
-    }
-    if (!key.Kept()) return resolve(std::as_const(mappings_));
-    for (const auto& [name, start] : answers_)
-      if (name == key.View()) return start;
-    std::uintptr_t found = resolve(std::as_const(mappings_));
-    if (answers_.size() >= kAnswersKept) answers_.clear();
-    answers_.emplace_back(std::string(key.View()), found);
-    return found;
-  }
-
- private:
-  static constexpr std::size_t kAnswersKept = 16;
-  struct Counts {
-    unsigned long long adds = 0, subs = 0;
-    bool known = false;
-  };
-
-  // The linker's counts travel with the first object it reports; an old linker without them
-  // leaves the list to be read every time.
-  bool Changed() {
-    Counts now;
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, std::size_t size, void* data) -> int {
-          auto* counts = static_cast<Counts*>(data);
-          if (size >= offsetof(dl_phdr_info, dlpi_subs) + sizeof info->dlpi_subs) {
-            counts->adds = info->dlpi_adds;
-            counts->subs = info->dlpi_subs;
-            counts->known = true;
-          }
-          return 1;
-        },
-        &now);
-    bool changed = !now.known || !seen_.known || now.adds != seen_.adds || now.subs != seen_.subs;
-    seen_ = now;
-    return changed;
-  }
-
-  void Reload() {
-    mappings_.clear();
-    answers_.clear();
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, std::size_t, void* data) -> int {
-          if (!info->dlpi_name || !*info->dlpi_name) return 0;  // the main program has no name here
-          std::string path = info->dlpi_name;
-          std::size_t nameAt = path.size() - BaseName(path).size();
-          bool isExecutable = path == ExecutablePath();
-          static_cast<std::vector<Mapping>*>(data)->push_back(
-              {FirstMapping(info), std::move(path), nameAt, isExecutable});
-          return 0;
-        },
-        &mappings_);
-  }
-
-  Counts seen_;
-  std::uint64_t pretendSeen_ = 0;
-  std::vector<Mapping> mappings_;
-  std::vector<std::pair<std::string, std::uintptr_t>> answers_;
-};
-
-LoadedObjects& Loaded() {
-  static LoadedObjects& loaded = *new LoadedObjects;
-  return loaded;
-}
-
-#else
 // Calls visit(start, path) for each shared object the dynamic linker has loaded, with the address
 // of its first mapping, until visit answers true.
 template <class Visit>
@@ -251,8 +123,6 @@ void ForEachObject(Visit visit) {
       &visit);
 }
 
-#endif
-
 // The executable answers to its file name, and to that name with ".exe" as on Windows.
 bool IsMainModuleName(const Wanted& wanted) {
   static const std::string& exe = *new std::string(BaseName(ExecutablePath()));
@@ -260,84 +130,82 @@ bool IsMainModuleName(const Wanted& wanted) {
   return wanted.Matches(exe) || wanted.Matches(exeDotExe);
 }
 
-}  // namespace
-
-extern "C" {
-
-#if defined(QUORLFIX_BENCH_WITHOUT_MODULE_CACHE)
-HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
-  if (moduleName == nullptr) return MainModule();
+// The module a name stands for, looked up afresh: the main program, a module pretended loaded,
+// else the first shared object the name matches; 0 for none.
+std::uintptr_t Resolve(const char* moduleName) {
   Wanted wanted(moduleName);
-  if (IsMainModuleName(wanted)) return MainModule();
-  {
-    auto& hooks = win32::Hooks();
-    for (const std::string& pretended : hooks.pretendModules)
-      if (wanted.Matches(pretended)) return reinterpret_cast<HMODULE>(const_cast<std::string*>(&pretended));
-  }
+  if (IsMainModuleName(wanted)) return reinterpret_cast<std::uintptr_t>(MainModule());
+  for (const std::string& pretended : win32::Hooks().pretendModules)
+    if (wanted.Matches(pretended)) return reinterpret_cast<std::uintptr_t>(&pretended);
   std::uintptr_t found = 0;
   ForEachObject([&](std::uintptr_t start, std::string_view path) {
     if (path == ExecutablePath() || !wanted.Matches(BaseName(path))) return false;
     found = start;
     return true;
   });
-  if (found) return reinterpret_cast<HMODULE>(found);
-  SetLastError(ERROR_MOD_NOT_FOUND);
-  return nullptr;
-}
-#else
-HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
-  if (moduleName == nullptr) return MainModule();
-  std::uintptr_t found = Loaded().Find(RequestKey(moduleName), [&](const std::vector<Mapping>& mappings) {
-    Wanted wanted(moduleName);
-    if (IsMainModuleName(wanted)) return reinterpret_cast<std::uintptr_t>(MainModule());
-    {
-      auto& hooks = win32::Hooks();
-      for (const std::string& pretended : hooks.pretendModules) {
-        if (wanted.Matches(pretended)) return reinterpret_cast<std::uintptr_t>(&pretended);
-      }
-    }
-    for (const Mapping& mapping : mappings) {
-      if (!mapping.isExecutable && wanted.Matches(mapping.Name())) return mapping.start;
-    }
-    return std::uintptr_t(0);
-  });
-  if (found) return reinterpret_cast<HMODULE>(found);
-  SetLastError(ERROR_MOD_NOT_FOUND);
-  return nullptr;
+  return found;
 }
 
-#endif
+// The answers given, kept by the request's text: a program asks for the same few names on every
+// error, and walking the linker's list for each costs more than the rest of the error's message.
+// They are forgotten when the linker's counts of objects added and removed move, or a module is
+// pretended loaded or forgotten: nothing else can change an answer.
+class KeptAnswers {
+ public:
+  std::uintptr_t Find(const char* moduleName) {
+    if (Changed()) answers_.clear();
+    for (const auto& [name, start] : answers_)
+      if (name == moduleName) return start;
+    std::uintptr_t found = Resolve(moduleName);
+    try {
+      if (answers_.size() >= kKept) answers_.clear();
+      answers_.emplace_back(moduleName, found);
+    } catch (const std::bad_alloc&) {
+      // Not kept: the next request looks it up again.
+    }
+    return found;
+  }
+
+ private:
+  static constexpr std::size_t kKept = 16;
+  struct Counts {
+    unsigned long long adds = 0, subs = 0;
+    bool known = false;
+    std::uint64_t pretendChanges = 0;
+  };
+
+  // The linker's counts travel with the first object it reports; an old linker without them
+  // leaves every answer to be looked up afresh.
+  bool Changed() {
+    Counts now;
+    now.pretendChanges = win32::Hooks().pretendChanges;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t size, void* data) -> int {
+          auto* counts = static_cast<Counts*>(data);
+          if (size >= offsetof(dl_phdr_info, dlpi_subs) + sizeof info->dlpi_subs) {
+            counts->adds = info->dlpi_adds;
+            counts->subs = info->dlpi_subs;
+            counts->known = true;
+          }
+          return 1;
+        },
+        &now);
+    bool changed = !now.known || !seen_.known || now.adds != seen_.adds || now.subs != seen_.subs ||
+                   now.pretendChanges != seen_.pretendChanges;
+    seen_ = now;
+    return changed;
+  }
+
+  Counts seen_;
+  std::vector<std::pair<std::string, std::uintptr_t>> answers_;
+};
 
 // Windows Vista+ semantics: a name that fits is copied with its NUL, its length returned and
 // the last error cleared (ERROR_SUCCESS, as Windows since XP SP3 and Wine do); a name that does
 // not fit is truncated to size-1 characters plus NUL, `size` is returned and the last error is
 // ERROR_INSUFFICIENT_BUFFER (size 0: nothing is written, 0 is returned). Wine, like Windows XP,
 // leaves a truncated name without its NUL; we follow current Windows.
-DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
-  // The executable's path never changes and is read in place; a shared object's is copied while
-  // the list cannot change under it.
-  std::string copied;
-  std::string_view path;
-  if (module == nullptr || module == MainModule()) {
-    path = ExecutablePath();
-  } else {
-#if defined(QUORLFIX_BENCH_WITHOUT_MODULE_CACHE)
-    ForEachObject([&](std::uintptr_t start, std::string_view objectPath) {
-      if (reinterpret_cast<HMODULE>(start) != module) return false;
-      copied = objectPath;
-      return true;
-    });
-#else
-    Loaded().ForEach([&](const Mapping& mapping) {
-      if (reinterpret_cast<HMODULE>(mapping.start) == module) copied = mapping.path;
-    });
-#endif
-    if (copied.empty()) {
-      SetLastError(ERROR_MOD_NOT_FOUND);
-      return 0;
-    }
-    path = copied;
-  }
+DWORD CopiedName(std::string_view path, LPSTR fileName, DWORD size) {
   if (path.size() < size) {
     std::memcpy(fileName, path.data(), path.size());
     fileName[path.size()] = '\0';
@@ -350,6 +218,37 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
   }
   SetLastError(ERROR_INSUFFICIENT_BUFFER);
   return size;
+}
+
+}  // namespace
+
+extern "C" {
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
+  if (moduleName == nullptr) return MainModule();
+#if defined(QUORLFIX_BENCH_WITHOUT_MODULE_CACHE)
+  std::uintptr_t found = Resolve(moduleName);
+#else
+  static KeptAnswers& kept = *new KeptAnswers;
+  std::uintptr_t found = kept.Find(moduleName);
+#endif
+  if (found) return reinterpret_cast<HMODULE>(found);
+  SetLastError(ERROR_MOD_NOT_FOUND);
+  return nullptr;
+}
+
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
+  if (module == nullptr || module == MainModule()) return CopiedName(ExecutablePath(), fileName, size);
+  // A shared object's path is copied out while the linker's list, which holds it, cannot change.
+  std::optional<DWORD> copied;
+  ForEachObject([&](std::uintptr_t start, std::string_view path) {
+    if (reinterpret_cast<HMODULE>(start) != module) return false;
+    copied = CopiedName(path, fileName, size);
+    return true;
+  });
+  if (copied) return *copied;
+  SetLastError(ERROR_MOD_NOT_FOUND);
+  return 0;
 }
 
 }  // extern "C"
