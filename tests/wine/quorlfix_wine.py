@@ -25,6 +25,9 @@ NOT_FOUND = "Quorl not found ?"
 # Every wait is a poll with a bound; none of them is expected to come near it.
 WINDOW_BOUND = 30.0
 EXIT_BOUND = 30.0
+# The first Wine command of a fresh build creates its prefix: about twenty seconds on a quiet
+# machine, several times that on a slow one running other tests beside it.
+PREFIX_BOUND = 150.0
 POLL_INTERVAL = 0.05
 # The resource bytes: the signature, then the length and bytes of the first name.
 ATOMTABLE_START = b"ATOMTABLE\0\0\0" + struct.pack("<I", 6) + b"START\0"
@@ -100,7 +103,8 @@ class Session:
         self.artefacts.mkdir(parents=True, exist_ok=True)
         # Wine draws the caption itself when no window manager decorates its windows.
         for value in ("Managed", "Decorated"):
-            code, _ = self.wine("reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", value, "/d", "N", "/f")
+            code, _ = self.run([*self.emulator, "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", value, "/d", "N",
+                                "/f"], bound=PREFIX_BOUND)
             check(code == 0, f"setting the X11 Driver value {value} failed")
         # Taken once Wine is up: creating the prefix shows a window of its own.
         self.baseline = self.visible_windows()
