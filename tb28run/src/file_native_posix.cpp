@@ -289,7 +289,7 @@ OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error) {
     // An empty file with a second name: a creator that died between linking the file it made
     // and removing the side name it made it under.
     if (st.st_size == 0 && st.st_nlink > 1 && access != FO_READ) RemoveStaleSideFiles(place);
-    fcntl(fd, F_SETFL, append ? O_APPEND : 0);
+    // O_NONBLOCK is left on: reads and writes of a regular file do not heed it.
   }
   *error = kOk;
   return fd;
