@@ -62,32 +62,10 @@ void Sound() {
   Tone(523, 1);
 }
 
-// The log is closed however writing ends: a record that memory could not be found for is
-// dropped, and the log is free for the next writer.
-class OpenLog {
- public:
-  OpenLog() : handle_(ErrorLogOpen(separator_)) {}
-  ~OpenLog() {
-    if (Open()) FClose(Handle());
-  }
-  OpenLog(const OpenLog&) = delete;
-  OpenLog& operator=(const OpenLog&) = delete;
-  bool Open() const { return Handle() != F_ERROR; }
-  Usual Value() const { return handle_; }
-  ErrorLogSeparator& Separator() { return separator_; }
-
- private:
-  FileHandle Handle() const { return reinterpret_cast<FileHandle>(_P2Ptr(handle_)); }
-  ErrorLogSeparator separator_;
-  Usual handle_;
-};
-
+// A record that memory could not be found for is dropped.
 void Log(Usual text, Usual error) {
   try {
-    OpenLog log;
-    // ErrorLogOpen leaves the handle at the end of the log, which no one else can write to while
-    // we hold it: seeking there again would only cost a system call.
-    if (log.Open()) ErrorLogWrite(log.Separator(), log.Value(), text, error);
+    ErrorLogAppend(text, error);
   } catch (const std::bad_alloc&) {
   }
 }

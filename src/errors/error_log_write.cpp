@@ -121,35 +121,34 @@ FileHandle PointedHandle(Usual handle) {
   return handle.type == T_PTR ? reinterpret_cast<FileHandle>(_P2Ptr(handle)) : F_ERROR;
 }
 
-}  // namespace
+// Every record is put together with the empty line that parts it from the one before; a record
+// that is the log's first leaves that line out when it is written.
+constexpr std::string_view kSeparator = "\r\n";
 
-void ErrorLogWrite(ErrorLogSeparator& separator, Usual handle, Usual text, Usual error) {
-  static const FrameInfo kFrame{"ERRORLOGWRITE", "errors/error_log_write.cpp"};
-  Usual args[3] = {handle, text, error};
-  Usual locals[2];
-  FrameGuard frame(kFrame, CountWord(3, 3), args, locals, 2);
-  // The record, and the empty line before it, go out in one write: one system call instead of
-  // one a line, and a record that no failure between lines can leave half written (the log
-  // takes back a write it could not take whole). A record memory could not be found for is
-  // not written at all.
-  Record record;
-  auto flush = [&] {
-    if (record.Empty() || record.Cut()) return;
-    record.DropLast(2);  // the writer ends the last line
-    if (FileHandle h = PointedHandle(handle); h != F_ERROR) {
-      FPutS3(h, record.Data(), record.Size());
-    } else if (record.Size() <= TB_MAX_STRING) {
-      // A handle given in another form is FPutS's to judge, as for any line it is given. A
-      // record longer than a string can be does not go this way at all.
-      locals[0] = StringValue(record.String());
-      CallKest<declared::FPutS>(FPutS, handle, locals[0]);
-    }
-    record.Clear();
-  };
-  TbObj object = _P2Object(error);
-  record.Reserve(ExpectedSize(text, object));
+// Writes what the record holds, from `from` on (past the separator when the log wants none) and
+// less the last line's end, which the writer adds. A record memory could not hold whole is not
+// written at all, and takes nothing more. `keep` holds the runtime string a handle given in
+// another form is written from.
+void Flush(Record& record, std::size_t& from, Usual handle, Usual& keep) {
+  if (record.Size() <= from || record.Cut()) return;
+  record.DropLast(2);
+  const char* data = record.Data() + from;
+  std::size_t size = record.Size() - from;
+  if (FileHandle h = PointedHandle(handle); h != F_ERROR) {
+    FPutS3(h, data, size);
+  } else if (size <= TB_MAX_STRING) {
+    // A handle given in another form is FPutS's to judge, as for any line it is given. A record
+    // longer than a string can be does not go this way at all.
+    keep = StringValue(Mem2String(data, std::uint32_t(size)));
+    CallKest<declared::FPutS>(FPutS, handle, keep);
+  }
+  record.Clear();
+  from = 0;
+}
 
-  if (separator.Take(PointedHandle(handle))) record.Add("\r\n");
+// The lines up to the message text.
+void AddHead(Record& record) {
+  record.Add(kSeparator);
   record.AddLine(kBanner);
   record.Add(Version());
   record.Add("\r\n");
@@ -161,24 +160,95 @@ void ErrorLogWrite(ErrorLogSeparator& separator, Usual handle, Usual text, Usual
   record.Add("\r\n \r\n");
   record.AddLine(kMessageHeading);
   record.AddLine(kMessageRule);
-  if (text.type == T_STRING) {
-    record.Add(AsStr(text));
-    record.Add("\r\n");
-  } else {
-    // FPutS tells the error block about a text that is none, as for any other line it is given.
-    flush();
-    CallKest<declared::FPutS>(FPutS, handle, text);
-  }
+}
+
+void AddMessage(Record& record, TbStr text) {
+  record.Add(text);
+  record.Add("\r\n");
+}
+
+// The Error object's lines, after the message. `keep` holds each field's value while its text
+// is made.
+void AddFields(Record& record, TbObj object, Usual& keep) {
   record.AddLine(kObjectHeading);
   record.AddLine(kRule);
   bool exception = _PEQ(IVarGet(object, SYM_SUBCODE), IntValue(kExceptionSubcode)) != 0;
   for (const FieldLine& f : kFields) {
     bool asException = exception && f.exceptionName;
-    locals[1] = IVarGet(object, f.field);
+    keep = IVarGet(object, f.field);
     record.Add(asException ? f.exceptionLabel.text : f.label.text, kLabelWidth);
-    AppendRendered(record, locals[1], asException ? f.exceptionRendering : f.rendering);
+    AppendRendered(record, keep, asException ? f.exceptionRendering : f.rendering);
     record.Add("\r\n");
   }
   record.AddLine(kRule);
-  flush();
+}
+
+// The log is closed however writing ends, and is free for the next writer.
+class OpenLog {
+ public:
+  OpenLog() : handle_(ErrorLogOpen(separator_)) {}
+  ~OpenLog() {
+    if (Open()) FClose(PointedHandle(handle_));
+  }
+  OpenLog(const OpenLog&) = delete;
+  OpenLog& operator=(const OpenLog&) = delete;
+  bool Open() const { return PointedHandle(handle_) != F_ERROR; }
+  Usual Value() const { return handle_; }
+  ErrorLogSeparator& Separator() { return separator_; }
+
+ private:
+  ErrorLogSeparator separator_;
+  Usual handle_;
+};
+
+}  // namespace
+
+void ErrorLogWrite(ErrorLogSeparator& separator, Usual handle, Usual text, Usual error) {
+  static const FrameInfo kFrame{"ERRORLOGWRITE", "errors/error_log_write.cpp"};
+  Usual args[3] = {handle, text, error};
+  Usual locals[2];
+  FrameGuard frame(kFrame, CountWord(3, 3), args, locals, 2);
+  // The record goes out in one write: one system call instead of one a line, and a record that
+  // no failure between lines can leave half written (the log takes back a write it could not
+  // take whole).
+  Record record;
+  TbObj object = _P2Object(error);
+  record.Reserve(ExpectedSize(text, object));
+  std::size_t from = separator.Take(PointedHandle(handle)) ? 0 : kSeparator.size();
+  AddHead(record);
+  if (text.type == T_STRING) {
+    AddMessage(record, AsStr(text));
+  } else {
+    // FPutS tells the error block about a text that is none, as for any other line it is given.
+    Flush(record, from, handle, locals[0]);
+    CallKest<declared::FPutS>(FPutS, handle, text);
+  }
+  AddFields(record, object, locals[1]);
+  Flush(record, from, handle, locals[0]);
+}
+
+void ErrorLogAppend(Usual text, Usual error) {
+  static const FrameInfo kFrame{"ERRORLOGAPPEND", "errors/error_log_write.cpp"};
+  Usual args[2] = {text, error};
+  Usual locals[2];
+  FrameGuard frame(kFrame, CountWord(2, 2), args, locals, 2);
+  if (text.type != T_STRING) {
+    // The text goes to FPutS as it is, at its place in the record, through the open log.
+    OpenLog log;
+    if (log.Open()) ErrorLogWrite(log.Separator(), log.Value(), text, error);
+    return;
+  }
+  // The record is whole before the log is opened: the log is held for the write alone, and
+  // a record memory could not hold does not open it at all.
+  Record record;
+  TbObj object = _P2Object(error);
+  record.Reserve(ExpectedSize(text, object));
+  AddHead(record);
+  AddMessage(record, AsStr(text));
+  AddFields(record, object, locals[1]);
+  if (record.Cut()) return;
+  OpenLog log;
+  if (!log.Open()) return;
+  std::size_t from = log.Separator().Take(PointedHandle(log.Value())) ? 0 : kSeparator.size();
+  Flush(record, from, log.Value(), locals[0]);
 }
