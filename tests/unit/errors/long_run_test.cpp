@@ -38,9 +38,12 @@ class LongRunTest : public ErrorHandlingTest {
 
 TEST_F(LongRunTest, AHundredThousandErrorsLeaveTheHeapAsAfterTheFirstThousand) {
   // Collecting before every allocation, under a sanitizer or under Wine, a shorter run says the
-  // same in reasonable time.
+  // same in reasonable time. Under Wine 10,000 took 36 s of the test's two minutes beside other
+  // tests.
   std::int32_t total = 100000;
-#if defined(_WIN32) || defined(__SANITIZE_ADDRESS__)
+#if defined(_WIN32)
+  total = 3000;
+#elif defined(__SANITIZE_ADDRESS__)
   total = 10000;
 #endif
   if (const char* stress = std::getenv("TB28RUN_GC_STRESS"); stress && *stress && *stress != '0') total = 2000;
