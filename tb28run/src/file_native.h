@@ -40,8 +40,10 @@ inline bool SharesNothing(std::uint32_t mode) {
   return share == FO_COMPAT || share == FO_EXCLUSIVE;
 }
 
-// Each answers kNoFile / false on failure and leaves the error number in *error.
-OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error);
+// Each answers kNoFile / false on failure and leaves the error number in *error. Open tells the
+// size of a file opened under FO_REGULAR, as it found it once it held the file, in *size
+// (-1 otherwise).
+OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error, std::int64_t* size);
 OsFile Create(const char* path, std::uint32_t attribute, std::uint32_t* error);
 bool Seek(OsFile file, std::int64_t offset, std::uint32_t origin, std::int64_t* position, std::uint32_t* error);
 // Writes the text and CR LF after it in one system call where the host allows, so that no other

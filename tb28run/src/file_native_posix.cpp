@@ -263,7 +263,8 @@ void Undo(int fd, const Writes& how, off_t start, off_t size, std::size_t writte
 
 bool IsSeparator(char c) { return c == '/'; }
 
-OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error) {
+OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error, std::int64_t* size) {
+  *size = -1;
   std::uint32_t access = mode & 0x0F;
   bool append = (mode & FO_APPEND) != 0;
   bool regular = (mode & FO_REGULAR) != 0;
@@ -290,6 +291,7 @@ OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error) {
     // and removing the side name it made it under.
     if (st.st_size == 0 && st.st_nlink > 1 && access != FO_READ) RemoveStaleSideFiles(place);
     // O_NONBLOCK is left on: reads and writes of a regular file do not heed it.
+    *size = std::int64_t(st.st_size);
   }
   *error = kOk;
   return fd;

@@ -91,7 +91,8 @@ OsFile RefuseOddFile(OsFile file, std::uint32_t* error) {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error) {
+OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error, std::int64_t* size) {
+  *size = -1;
   std::uint32_t access = mode & 0x0F, share = mode & 0xF0;
   bool append = (mode & FO_APPEND) != 0;
   if (!IsValidOpenMode(mode)) return Fail(error, kInvalidParameter);
@@ -109,7 +110,11 @@ OsFile Open(const char* path, std::uint32_t mode, std::uint32_t* error) {
   if (mode & FO_NOFOLLOW) flags |= FILE_FLAG_OPEN_REPARSE_POINT;
   HANDLE h = CreateFileNamed(path, desired, shareMode, OPEN_EXISTING, flags);
   OsFile file = (mode & FO_NOFOLLOW) ? RefuseLink(h, error) : Opened(h, error);
-  return (mode & FO_REGULAR) ? RefuseOddFile(file, error) : file;
+  if (!(mode & FO_REGULAR)) return file;
+  file = RefuseOddFile(file, error);
+  LARGE_INTEGER bytes;
+  if (file != kNoFile && GetFileSizeEx(H(file), &bytes)) *size = bytes.QuadPart;
+  return file;
 }
 
 OsFile Create(const char* path, std::uint32_t attribute, std::uint32_t* error) {

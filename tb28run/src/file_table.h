@@ -16,6 +16,8 @@ struct OpenFile {
   native::Writes writes;
   // Where the file was made new (FC_NEW), for taking it back should it be closed empty.
   std::string madeAt;
+  // Its size when it was opened, where the open looked (FO_REGULAR); else -1.
+  std::int64_t openedSize = -1;
 };
 
 // A handle for the file, which the table then takes over; F_ERROR, the file left as it was, when

@@ -63,10 +63,12 @@ TBRT FileHandle FOpen2(const char* path, std::uint32_t mode) {
     return F_ERROR;
   }
   std::uint32_t error = 0;
-  tb::OpenFile file{tb::native::Open(path, mode, &error),
+  std::int64_t size = -1;
+  tb::OpenFile file{tb::native::Open(path, mode, &error, &size),
                     (mode & 0x0F) != FO_READ,
                     tb::native::Writes{(mode & FO_APPEND) != 0, tb::native::SharesNothing(mode)},
-                    {}};
+                    {},
+                    size};
   return Keep(file, error);
 }
 
@@ -76,7 +78,7 @@ TBRT FileHandle FCreate2(const char* path, std::uint32_t attribute) {
     return F_ERROR;
   }
   std::uint32_t error = 0;
-  tb::OpenFile file{tb::native::Create(path, attribute, &error), true, tb::native::Writes{false, true}, {}};
+  tb::OpenFile file{tb::native::Create(path, attribute, &error), true, tb::native::Writes{false, true}, {}, -1};
   if (file.os != tb::native::kNoFile && (attribute & FC_NEW)) {
     try {
       file.madeAt = path;
@@ -100,6 +102,12 @@ TBRT std::int64_t FSeek3(FileHandle handle, std::int32_t offset, std::uint32_t o
   std::int64_t position = -1;
   if (!tb::native::Seek(file->os, offset, origin, &position, &LastError())) return -1;
   return position;
+}
+
+TBRT std::int64_t FOpenedSize(FileHandle handle) {
+  tb::OpenFile* file = tb::FindFile(handle);
+  LastError() = file ? tb::native::kOk : tb::native::kInvalidHandle;
+  return file ? file->openedSize : -1;
 }
 
 TBRT Usual FPutS(std::uint32_t countWord, Usual* args) {

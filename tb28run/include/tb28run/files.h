@@ -80,6 +80,10 @@ TBRT FileHandle FOpen2(const char* path, std::uint32_t mode);
 TBRT FileHandle FCreate2(const char* path, std::uint32_t attribute);
 // Moves to offset from the origin; answers the new position, or -1 on failure.
 TBRT std::int64_t FSeek3(FileHandle handle, std::int32_t offset, std::uint32_t origin);
+// The size the file had when FOpen2 opened it with FO_REGULAR, as the open found it with the
+// file in hand: through a handle that shares nothing, where its end lies until it writes. -1 for
+// a handle opened otherwise, or none (error 6).
+TBRT std::int64_t FOpenedSize(FileHandle handle);
 // Handle, text, optional length: writes the text (its first length bytes when a length is
 // given) followed by CR LF. Answers the number of bytes written, CR LF included, or 0 when the
 // line could not be written whole. Through a handle that shares nothing, such a line leaves no

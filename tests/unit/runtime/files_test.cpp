@@ -108,6 +108,43 @@ TEST_F(FilesTest, AHandleOpenedToAppendWritesAtTheEndWhereverItWasMoved) {
   EXPECT_EQ(LastError(), 87u);
 }
 
+// The size a regular file had when it was opened stays what it was: lines written since and
+// moves of the handle do not change it. Only an open that looked at the file knows it.
+TEST_F(FilesTest, TheSizeAtOpeningIsKnownOnlyWhereTheOpenLooked) {
+  ScratchDir::Write(dir_.File("sized.txt"), "twelve bytes");
+  ScratchDir::Write(dir_.File("empty.txt"), "");
+  struct Case {
+    const char* name;
+    std::uint32_t mode;
+    std::int64_t size;
+  } cases[] = {
+      {"sized.txt", FO_WRITE | FO_APPEND | FO_REGULAR, 12},
+      {"sized.txt", FO_READWRITE | FO_REGULAR, 12},
+      {"sized.txt", FO_READ | FO_DENYNONE | FO_REGULAR, 12},
+      {"empty.txt", FO_WRITE | FO_APPEND | FO_REGULAR, 0},
+      {"sized.txt", FO_WRITE | FO_APPEND, -1},
+      {"sized.txt", FO_READ, -1},
+  };
+  for (const Case& c : cases) {
+    FileHandle h = FOpen2(dir_.File(c.name).c_str(), c.mode);
+    ASSERT_NE(h, F_ERROR) << c.name << " " << c.mode;
+    EXPECT_EQ(FOpenedSize(h), c.size) << c.name << " " << c.mode;
+    EXPECT_EQ(LastError(), 0u);
+    if (c.mode & (FO_WRITE | FO_READWRITE)) {
+      FPutS3(h, "more", 4);
+      FSeek3(h, 0, FS_SET);
+      EXPECT_EQ(FOpenedSize(h), c.size) << "after a line, " << c.name << " " << c.mode;
+    }
+    FClose(h);
+    ScratchDir::Write(dir_.File(c.name), c.size == 0 ? "" : "twelve bytes");
+  }
+  FileHandle made = Created("made.txt");
+  EXPECT_EQ(FOpenedSize(made), -1) << "a file made new was not looked at";
+  FClose(made);
+  EXPECT_EQ(FOpenedSize(made), -1) << "a closed handle";
+  EXPECT_EQ(LastError(), 6u);
+}
+
 TEST_F(FilesTest, FailuresAnswerTheFailureValueAndAWindowsErrorNumber) {
   ScratchDir::Write(dir_.File("exists.txt"), "kept");
   struct Case {
