@@ -144,6 +144,7 @@ def main():
                   ("DefError, logged", "DefErrorLogged", "open, lock, append, close", "LockedAppend", 1.5))
     for what, name, base_name, base, limit in other_rows:
         row(what, bench[name].value, base_name, bench[base].value, limit and f"<= {limit}x", limit)
+    row("  the same", bench["DefErrorLogged"].value, "every call the log writer makes", bench["WritersCalls"].value)
     row("  its system calls alone (open, lock, append, close)", bench["LockedAppend"].value, "open, append, close",
         bench["DirectAppend"].value)
 
