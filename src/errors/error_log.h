@@ -45,7 +45,8 @@ Usual ErrorLogOpen(ErrorLogSeparator& separator);
 // The record goes whole or not at all: one that memory cannot hold, or the file cannot take
 // (a full disk, a file-size limit), leaves nothing of itself, and nothing is reported.
 void ErrorLogWrite(ErrorLogSeparator& separator, Usual handle, Usual text, Usual error);
-// Appends one record to the log, as ErrorLogWrite writes it, and closes the log again. The record
-// is put together before the log is opened, so that the log is held for no longer than the
-// write and a record that memory cannot hold does not open it.
+// Appends one record to the log, as ErrorLogWrite writes it, and closes the log again; the text
+// is the handler's message, a string. The record is put together before the log is opened, so
+// that the log is held for no longer than the write and a record that memory cannot hold does
+// not open it.
 void ErrorLogAppend(Usual text, Usual error);

@@ -232,12 +232,6 @@ void ErrorLogAppend(Usual text, Usual error) {
   Usual args[2] = {text, error};
   Usual locals[2];
   FrameGuard frame(kFrame, CountWord(2, 2), args, locals, 2);
-  if (text.type != T_STRING) {
-    // The text goes to FPutS as it is, at its place in the record, through the open log.
-    OpenLog log;
-    if (log.Open()) ErrorLogWrite(log.Separator(), log.Value(), text, error);
-    return;
-  }
   // The record is whole before the log is opened: the log is held for the write alone, and
   // a record memory could not hold does not open it at all.
   Record record;
