@@ -118,6 +118,37 @@ void WritersCalls(benchmark::State& state) {
 }
 BENCHMARK(WritersCalls);
 
+
+// The handler's own work with the log off (the message, the call stack, the dialog's answer),
+// back to back, and the same after an empty system call each time. On a machine whose system
+// calls cost the process its cached address translations, the second shows what the handler's
+// work costs where it meets the log writer's calls, and the empty call what each call costs.
+class LogOff {
+ public:
+  LogOff() { CallKest<declared::SetErrorLog>(SetErrorLog, LogicValue(false)); }
+  ~LogOff() { CallKest<declared::SetErrorLog>(SetErrorLog, LogicValue(true)); }
+};
+
+void DefErrorUnlogged(benchmark::State& state) {
+  LogOff off;
+  for (auto _ : state) benchmark::DoNotOptimize(DefError(S().error));
+}
+BENCHMARK(DefErrorUnlogged);
+
+void DefErrorUnloggedAfterCall(benchmark::State& state) {
+  LogOff off;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(getppid());
+    benchmark::DoNotOptimize(DefError(S().error));
+  }
+}
+BENCHMARK(DefErrorUnloggedAfterCall);
+
+void EmptyCall(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(getppid());
+}
+BENCHMARK(EmptyCall);
+
 }  // namespace
 
 int main(int argc, char** argv) {

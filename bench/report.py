@@ -145,8 +145,18 @@ def main():
     for what, name, base_name, base, limit in other_rows:
         row(what, bench[name].value, base_name, bench[base].value, limit and f"<= {limit}x", limit)
     row("  the same", bench["DefErrorLogged"].value, "every call the log writer makes", bench["WritersCalls"].value)
+    # The floor of the first row: the writer's calls with no work between them.
+    row("  every call the log writer makes", bench["WritersCalls"].value, "open, lock, append, close",
+        bench["LockedAppend"].value)
     row("  its system calls alone (open, lock, append, close)", bench["LockedAppend"].value, "open, append, close",
         bench["DirectAppend"].value)
+    # What a system call does to the handler's own work: the log off, after an empty call (less the
+    # call) and back to back.
+    after = bench["DefErrorUnloggedAfterCall"].value - bench["EmptyCall"].value
+    row("DefError, log off, after an empty system call", after, "the same back to back",
+        bench["DefErrorUnlogged"].value)
+    row("  an empty system call (getppid)", bench["EmptyCall"].value, "DefError, log off, back to back",
+        bench["DefErrorUnlogged"].value)
 
     headers = ("measure", "figure", "baseline", "", "ratio", "target", "")
     widths = [max(len(str(r[i])) for r in rows + [headers]) for i in range(len(headers))]
