@@ -148,6 +148,8 @@ def main():
     # The floor of the first row: the writer's calls with no work between them.
     row("  every call the log writer makes", bench["WritersCalls"].value, "open, lock, append, close",
         bench["LockedAppend"].value)
+    row("  the same calls through the runtime's file functions", bench["RuntimeFileCalls"].value,
+        "every call the log writer makes", bench["WritersCalls"].value)
     row("  its system calls alone (open, lock, append, close)", bench["LockedAppend"].value, "open, append, close",
         bench["DirectAppend"].value)
     # What a system call does to the handler's own work: the log off, after an empty call (less the
