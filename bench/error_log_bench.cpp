@@ -135,7 +135,6 @@ void RuntimeFileCalls(benchmark::State& state) {
 }
 BENCHMARK(RuntimeFileCalls);
 
-
 // The handler's own work with the log off (the message, the call stack, the dialog's answer),
 // back to back, and the same after an empty system call each time. On a machine whose system
 // calls cost the process its cached address translations, the second shows what the handler's
