@@ -117,17 +117,12 @@ Usual MissingMethod(const char* operation, Usual self, Sym method) {
   return RaiseError(NoMethodReport(operation, self, method)).SubstituteOr(NilValue());
 }
 
-// Finds the method for a message; on a miss the error road's answer (retry looks again). The
-// receiver is settled once: a retry of the lookup does not ask again about a receiver the error
-// block has already answered for.
-const MethodInfo* ResolveMethod(const char* operation, Usual self, Sym method, Usual* fallback) {
-  *fallback = NilValue();
-  TbObj object = _P2Object(self);
-  if (!object) return nullptr;
+// Finds the object's method for a message; on a miss the error road's answer (retry looks again).
+const MethodInfo* ResolveMethod(const char* operation, TbObj object, Sym method, Usual* fallback) {
   const MethodInfo* m = nullptr;
   // Reports are made only on a miss: a send that finds its method at once builds none.
   auto report = [&] {
-    RaiseSpec r = NoMethodReport(operation, self, method);
+    RaiseSpec r = NoMethodReport(operation, ObjectValue(object), method);
     r.canRetry = true;
     return r;
   };
@@ -136,11 +131,16 @@ const MethodInfo* ResolveMethod(const char* operation, Usual self, Sym method, U
   return m;
 }
 
+// The receiver is settled once, first: a value that is no object is the error block's to replace,
+// the object it stands in is the one whose method is looked up and called, and a retry of the
+// lookup does not ask about the receiver again.
 Usual SendWith(const char* operation, Usual self, Sym method, const Usual* args, std::uint32_t passed) {
+  TbObj object = _P2Object(self);
+  if (!object) return NilValue();
   Usual fallback;
-  const MethodInfo* m = ResolveMethod(operation, self, method, &fallback);
+  const MethodInfo* m = ResolveMethod(operation, object, method, &fallback);
   if (!m) return fallback;
-  return CallMethod(*m, self, args, passed);
+  return CallMethod(*m, ObjectValue(object), args, passed);
 }
 
 // A send by name: the receiver, the message (a symbol, or a string naming one), its arguments.

@@ -178,6 +178,28 @@ TEST_F(ObjectsTest, ARetriedLookupDoesNotAskAgainAboutTheReceiver) {
   EXPECT_EQ(raised, (std::vector<std::string>{"1 _P2Object", "13 Send", "13 Send"}));
 }
 
+Usual ReturnsSelf(Usual self, std::uint32_t, Usual*) { return self; }
+
+// The object the error block stood in for a receiver that was none is the one the method is
+// called with, whether the send names its message or passes a typed object that is empty: the
+// method would otherwise read the number, or the empty object, as its instance.
+TEST_F(ObjectsTest, AMethodFoundOnAStandInIsCalledWithIt) {
+  Sym self = SysAddAtom("SELF");
+  ASSERT_EQ(DeclareMethod(cls, self, 0, &ReturnsSelf, 0), 0);
+  ErrorRecorder::Install();
+  Usual send[2] = {IntValue(5), SymbolValue(self)};
+  ErrorRecorder::Answer(ObjectValue(object));
+  Usual byName = Send(CountWord(2, 2), send);
+  ASSERT_EQ(byName.type, T_OBJECT);
+  EXPECT_EQ(AsObj(byName), object);
+  ErrorRecorder::Answer(ObjectValue(object));
+  Usual typed = _SendClassParams(nullptr, self, nullptr);
+  ASSERT_EQ(typed.type, T_OBJECT);
+  EXPECT_EQ(AsObj(typed), object);
+  ASSERT_EQ(ErrorRecorder::Raised().size(), 2u);
+  for (const RaisedError& e : ErrorRecorder::Raised()) EXPECT_EQ(e.operation, "_P2Object");
+}
+
 // Variables are found by symbol whether their names were registered side by side or far apart,
 // and a name between or beside them that is no variable of the class is missing, however the
 // variables were indexed.
