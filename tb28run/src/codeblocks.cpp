@@ -17,8 +17,7 @@ Sym CodeSymbol() { return tb::LookupExact("_CODE"); }
 Sym ParamCountSymbol() { return tb::LookupExact("NPARAMCOUNT"); }
 
 // The block behind a code-block object, or false when the object holds none.
-bool BlockOf(Usual self, CodeBlock* block) {
-  TbObj object = _P2Object(self);
+bool BlockOf(TbObj object, CodeBlock* block) {
   if (!object) return false;
   Usual code = IVarGet(object, CodeSymbol());
   if (!HasType(code, T_STRING) || tb::Length(AsStr(code)) != sizeof(CodeBlock)) return false;
@@ -42,8 +41,12 @@ TBRT Usual CBRTInit(Usual self, std::uint32_t countWord, Usual* args) {
 }
 
 TBRT Usual CBRTEval(Usual self, std::uint32_t countWord, Usual* args) {
+  // The receiver is settled once: a retry looks at its block again, not at whether it is an object.
+  TbObj object = _P2Object(self);
   CodeBlock block;
-  if (!BlockOf(self, &block)) return tb::RaiseError(tb::TypeReport("Eval", self, T_CODEBLOCK)).SubstituteOr(NilValue());
+  tb::Insisted found =
+      tb::Insist([&] { return BlockOf(object, &block); }, [&] { return tb::TypeReport("Eval", self, T_CODEBLOCK); });
+  if (!found.holds) return found.answer.SubstituteOr(NilValue());
   return tb::CallFunction(block.function, block.paramCount, args, PassedOf(countWord));
 }
 

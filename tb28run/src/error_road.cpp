@@ -240,12 +240,12 @@ TBRT Usual ErrorFunc(std::uint32_t countWord, Usual* args) {
   Usual previous = r.errorFunc ? PtrValue(reinterpret_cast<const void*>(r.errorFunc)) : NilValue();
   if (PassedOf(countWord) == 0) return previous;
   Usual fn = args[0];
-  if (IsPointerValue(fn))
-    r.errorFunc = reinterpret_cast<KestFn>(WordOf(fn));
-  else if (IsNilValue(fn))
-    r.errorFunc = nullptr;
-  else
-    RaiseError(TypeReport("ErrorFunc", fn, T_PTR));
+  // As for the block: a function given in another form is the error block's to replace.
+  if (!Insist([&] { return IsPointerValue(fn) || IsNilValue(fn); }, [&] { return TypeReport("ErrorFunc", fn, T_PTR); },
+              Into(fn))
+           .holds)
+    return previous;
+  r.errorFunc = IsPointerValue(fn) ? reinterpret_cast<KestFn>(WordOf(fn)) : nullptr;
   return previous;
 }
 

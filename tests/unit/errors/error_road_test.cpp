@@ -89,6 +89,41 @@ TEST_F(ErrorRoadTest, RetryIsAskedAgainUntilTheBlockGivesUp) {
   EXPECT_EQ(object.value, 0u);
 }
 
+// An error function that hands every record on to the program's own.
+Usual ForwardingGen(std::uint32_t countWord, Usual* args) { return DefErrorGen(countWord, args); }
+
+// ErrorFunc given something that is no function, and the code block's Eval on an object that
+// holds no block, take the error block's answer as every other operation does: TRUE asks again,
+// and ErrorFunc installs a function the block gives in its place.
+TEST_F(ErrorRoadTest, ErrorFuncAndEvalOfAnObjectWithoutABlockHeedTheAnswer) {
+  struct Case {
+    const char* operation;
+    std::function<Usual()> call;
+  };
+  // A CodeBlock made without a block to run.
+  Usual empty = CallKest<declared::CreateInstance>(CreateInstance, SymbolValue(SYM_CODEBLOCK));
+  ASSERT_EQ(empty.type, T_OBJECT);
+  const Case cases[] = {
+      {"ErrorFunc", [] { return CallKest<declared::ErrorFunc>(ErrorFunc, S("no function")); }},
+      {"Eval", [&] { return CBRTEval(empty, CountWord(0, 0), nullptr); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.operation);
+    seen.clear();
+    ErrorRecorder::Answer(LogicValue(true));
+    ErrorRecorder::Answer(LogicValue(false));
+    EXPECT_EQ(c.call().type, c.operation == std::string("Eval") ? T_NIL : T_PTR);
+    EXPECT_EQ(seen.size(), 2u) << "TRUE asked again";
+    for (const RaisedError& e : seen) EXPECT_EQ(e.operation, c.operation);
+  }
+  EXPECT_EQ(AsPtr(ErrorFunc(CountWord(1, 0), nullptr)), reinterpret_cast<const void*>(&DefErrorGen))
+      << "the function stays";
+  ErrorRecorder::Answer(PtrValue(reinterpret_cast<const void*>(&ForwardingGen)));
+  CallKest<declared::ErrorFunc>(ErrorFunc, S("no function"));
+  EXPECT_EQ(AsPtr(ErrorFunc(CountWord(1, 0), nullptr)), reinterpret_cast<const void*>(&ForwardingGen))
+      << "the substitute is the function now";
+}
+
 // Errors that offer no retry: TRUE from the block takes the default, and the block is asked once
 // however often it would answer TRUE (it answers so many times, then FALSE, so that a road that
 // retried anyway ends and shows as asking again).
