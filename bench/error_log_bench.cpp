@@ -82,14 +82,20 @@ void DirectAppend(benchmark::State& state) {
 }
 BENCHMARK(DirectAppend);
 
+// The log, emptied and made anew, for a baseline that opens only a log that is there: its path.
+std::string EmptyLog() {
+  std::filesystem::remove(S().log);
+  const std::string path = S().log.string();
+  close(open(path.c_str(), O_WRONLY | O_CREAT, 0644));
+  return path;
+}
+
 // The system calls a logged error cannot do without: the log opened to append without following
 // a link, locked against other writers, the record written, the log closed. Not a baseline of
 // its own: it shows how much of DefError's figure the kernel's part takes.
 void LockedAppend(benchmark::State& state) {
   const Setup& s = S();
-  std::filesystem::remove(s.log);
-  const std::string path = s.log.string();
-  close(open(path.c_str(), O_WRONLY | O_CREAT, 0644));
+  const std::string path = EmptyLog();
   for (auto _ : state) {
     int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
     flock(fd, LOCK_EX | LOCK_NB);
@@ -104,9 +110,7 @@ BENCHMARK(LockedAppend);
 // the write and the close. What DefError spends beyond this is the handler's own work.
 void WritersCalls(benchmark::State& state) {
   const Setup& s = S();
-  std::filesystem::remove(s.log);
-  const std::string path = s.log.string();
-  close(open(path.c_str(), O_WRONLY | O_CREAT, 0644));
+  const std::string path = EmptyLog();
   for (auto _ : state) {
     int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     flock(fd, LOCK_EX | LOCK_NB);
@@ -123,9 +127,7 @@ BENCHMARK(WritersCalls);
 // found at opening).
 void RuntimeFileCalls(benchmark::State& state) {
   const Setup& s = S();
-  std::filesystem::remove(s.log);
-  const std::string path = s.log.string();
-  close(open(path.c_str(), O_WRONLY | O_CREAT, 0644));
+  const std::string path = EmptyLog();
   for (auto _ : state) {
     FileHandle handle = FOpen2(path.c_str(), FO_WRITE | FO_NOFOLLOW | FO_APPEND | FO_REGULAR);
     benchmark::DoNotOptimize(FOpenedSize(handle));
